@@ -1,0 +1,7 @@
+# Windows build: the launcher executable.
+add_executable(launcher WIN32
+  launcher/win_main.cc
+  platform/platform_windows.cc
+)
+target_link_libraries(launcher PRIVATE launcher_logic)
+target_link_options(launcher PRIVATE -static -static-libgcc -static-libstdc++)

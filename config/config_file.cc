@@ -1,0 +1,218 @@
+#include "config/config_file.h"
+
+#include <algorithm>
+
+#include "config/jar_scan.h"
+#include "config/value_expansion.h"
+#include "launcher/text_format.h"
+#include "runtime/registry_lookup.h"
+
+namespace {
+
+// The C library's text reads deliver at most this many characters at a time.
+constexpr std::size_t kLinePieceLength = 2047;
+// Ctrl-Z ends a file read in text mode.
+constexpr char kEndOfText = '\x1a';
+// A backstop against include chains that the path comparison cannot see
+// through (the same file reached under two different names).
+constexpr std::size_t kMaxIncludeDepth = 256;
+
+enum class Keyword {
+  kVmParam,
+  kJavaPath,
+  kAddPath,
+  kMainClass,
+  kAppName,
+  kJavaVersion,
+  kAddJars,
+  kArgument,
+  kAddJar,
+  kInclude,
+  kConsoleTitle,
+  kWorkingDir,
+};
+
+struct KeywordRule {
+  const char* word;
+  Keyword keyword;
+};
+
+// Tried in this order; a key that begins with a keyword counts as it, so
+// "addjars" must come before "addjar" and "vmparams" means "vmparam".
+constexpr KeywordRule kKeywords[] = {
+    {"vmparam", Keyword::kVmParam},
+    {"javapath", Keyword::kJavaPath},
+    {"addpath", Keyword::kAddPath},
+    {"mainclass", Keyword::kMainClass},
+    {"appname", Keyword::kAppName},
+    {"javaVersion", Keyword::kJavaVersion},
+    {"addjars", Keyword::kAddJars},
+    {"argument", Keyword::kArgument},
+    {"addjar", Keyword::kAddJar},
+    {"include", Keyword::kInclude},
+    {"consoleTitle", Keyword::kConsoleTitle},
+    {"workingDir", Keyword::kWorkingDir},
+};
+
+const KeywordRule* MatchKeyword(const std::string& key) {
+  for (const KeywordRule& rule : kKeywords) {
+    if (key.rfind(rule.word, 0) == 0) return &rule;
+  }
+  return nullptr;
+}
+
+struct Reader {
+  LaunchSettings& settings;
+  PlatformOps& os;
+  // Canonical paths of the files being read, outermost first.
+  std::vector<std::string> openFiles;
+};
+
+int ReadFileNested(const std::string& path, Reader& reader);
+
+void Include(const std::string& path, Reader& reader) {
+  std::string canonical = reader.os.CanonicalPath(path);
+  bool cycle = std::find(reader.openFiles.begin(), reader.openFiles.end(),
+                         canonical) != reader.openFiles.end();
+  if (cycle || reader.openFiles.size() >= kMaxIncludeDepth) {
+    reader.os.ShowMessageBox(
+        Format(cycle ? "The configuration file %s includes itself, directly "
+                       "or indirectly.\nThat include line is skipped."
+                     : "Configuration files are included more than 256 deep "
+                       "at %s.\nThat include line is skipped.",
+               path.c_str()),
+        "Error", kBoxError);
+    return;
+  }
+  ReadFileNested(path, reader);  // its result does not matter here
+}
+
+void ApplyLine(const std::string& key, const std::string& value,
+               Reader& reader) {
+  const KeywordRule* rule = MatchKeyword(key);
+  if (!rule) return;
+  LaunchSettings& s = reader.settings;
+  PlatformOps& os = reader.os;
+  auto expand = [&](bool quote) { return ExpandValue(value, quote, s, os); };
+  switch (rule->keyword) {
+    case Keyword::kVmParam:
+      s.vmParams.push_back(expand(true));
+      break;
+    case Keyword::kJavaPath:
+      s.javapath = expand(true);
+      break;
+    case Keyword::kAddPath:
+      s.classPathEntries.push_back(expand(true));
+      break;
+    case Keyword::kMainClass:
+      s.mainclass = expand(false);
+      break;
+    case Keyword::kAppName:
+      s.appname = expand(false);
+      break;
+    case Keyword::kJavaVersion:
+      s.javaVersion = expand(false);
+      s.javapath = FindRuntimeForVersion(s, os);
+      if (!s.javapath || s.javapath->empty()) EndProcess(os, 5);
+      break;
+    case Keyword::kAddJars:
+      AddJarDirectory(expand(true), s, os);
+      break;
+    case Keyword::kArgument:
+      s.appArguments.push_back(value);
+      break;
+    case Keyword::kAddJar:
+      s.classPathEntries.push_back(expand(true));
+      break;
+    case Keyword::kInclude:
+      Include(expand(false), reader);
+      break;
+    case Keyword::kConsoleTitle:
+      s.consoleTitle = expand(true);
+      break;
+    case Keyword::kWorkingDir:
+      s.workingDir = expand(true);
+      break;
+  }
+}
+
+void ApplyConfigLine(std::string line, Reader& reader) {
+  // A line is C text: a NUL byte ends it.
+  std::size_t nul = line.find('\0');
+  if (nul != std::string::npos) line.resize(nul);
+  if (line.empty() || line[0] == '#' || line[0] == '/') return;
+  std::size_t space = line.find(' ');
+  if (space == std::string::npos) return;
+  std::string value = line.substr(space + 1);
+  if (!value.empty() && value.back() == '\n') value.pop_back();
+  ApplyLine(line.substr(0, space), value, reader);
+}
+
+int ReadFileNested(const std::string& path, Reader& reader) {
+  PlatformOps& os = reader.os;
+  if (reader.settings.debugMode) {
+    os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
+  }
+  std::string content;
+  std::string error;
+  if (!os.ReadFile(path, &content, &error)) {
+    os.WriteErr(
+        Format("Can't open %s Error %s\n", "jdk.config", error.c_str()));
+    return 1;
+  }
+  reader.openFiles.push_back(os.CanonicalPath(path));
+  for (std::string& line : SplitConfigLines(content)) {
+    ApplyConfigLine(std::move(line), reader);
+  }
+  reader.openFiles.pop_back();
+  return 0;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitConfigLines(const std::string& content) {
+  std::vector<std::string> lines;
+  std::string line;
+  const std::size_t end = std::min(content.find(kEndOfText), content.size());
+  for (std::size_t i = 0; i < end; ++i) {
+    char c = content[i];
+    if (c == '\r' && i + 1 < end && content[i + 1] == '\n') continue;
+    line += c;
+    if (c == '\n' || line.size() == kLinePieceLength) {
+      lines.push_back(std::move(line));
+      line.clear();
+    }
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+int LocateAppConfig(const std::string& programPath, LaunchSettings& settings,
+                    PlatformOps& os) {
+  std::string path;
+  if (settings.configPath) {
+    path = *settings.configPath;
+  } else {
+    std::size_t lastBackslash = programPath.rfind('\\');
+    std::string name = lastBackslash == std::string::npos
+                           ? programPath
+                           : programPath.substr(lastBackslash + 1);
+    const std::string exe = ".exe";
+    if (name.size() >= exe.size() &&
+        name.compare(name.size() - exe.size(), exe.size(), exe) == 0) {
+      name.resize(name.size() - exe.size());
+    }
+    path = settings.startDir + "\\" + name + ".config";
+  }
+  if (settings.debugMode) {
+    os.WriteOut(Format("reading app config %s\n", path.c_str()));
+    os.ShowMessageBox("[" + path + "]", "Reading App Config file", kBoxPlain);
+  }
+  return ReadConfigFile(path, settings, os);
+}
+
+int ReadConfigFile(const std::string& path, LaunchSettings& settings,
+                   PlatformOps& os) {
+  Reader reader{settings, os, {}};
+  return ReadFileNested(path, reader);
+}

@@ -1,0 +1,27 @@
+#ifndef LAUNCHER_CONFIG_CONFIG_FILE_H_
+#define LAUNCHER_CONFIG_CONFIG_FILE_H_
+
+#include <string>
+#include <vector>
+
+#include "launcher/launch_settings.h"
+#include "platform/platform_ops.h"
+
+// Finds the configuration (the -c path, or the executable's name with
+// ".config" in place of ".exe" in the start directory) and reads it.
+// Returns 0 when it was read, non-zero otherwise.
+int LocateAppConfig(const std::string& programPath, LaunchSettings& settings,
+                    PlatformOps& os);
+
+// Reads one configuration file into `settings`, following `include` lines.
+// Returns 0 when the file was read to its end, 1 when it cannot be opened.
+int ReadConfigFile(const std::string& path, LaunchSettings& settings,
+                   PlatformOps& os);
+
+// Splits file content into the lines the reader sees, the way the C library
+// reads a text file with a 2048-byte line buffer: a carriage return before a
+// line feed is dropped, Ctrl-Z ends the data, a line longer than 2047
+// characters comes as several pieces, and each piece keeps its line feed.
+std::vector<std::string> SplitConfigLines(const std::string& content);
+
+#endif  // LAUNCHER_CONFIG_CONFIG_FILE_H_

@@ -1,0 +1,83 @@
+#include "launcher/command_line.h"
+
+long long CommandLineSizeCount(const LaunchSettings& settings) {
+  long long count = 0;
+  count += (settings.javapath ? settings.javapath->size() : 0) + 2;
+  count += (settings.mainclass ? settings.mainclass->size() : 0) + 2;
+  for (const std::string& param : settings.vmParams) count += param.size() + 2;
+  for (const std::string& entry : settings.classPathEntries) {
+    count += entry.size() + 2;
+  }
+  for (const std::string& argument : settings.appArguments) {
+    count += argument.size() + 3;
+  }
+  count += 12;  // "-classpath" and two spaces
+  return count;
+}
+
+bool ArgumentNeedsQuotes(const std::string& argument, bool quoteAlways) {
+  // '*' and '?' count because the Java launcher expands unquoted wildcards in
+  // the application's arguments itself.
+  return quoteAlways || argument.find_first_of(" \t*?") != std::string::npos;
+}
+
+std::string QuoteArgument(const std::string& argument, bool quoteAlways) {
+  bool enclose = ArgumentNeedsQuotes(argument, quoteAlways);
+  if (!enclose && argument.find('"') == std::string::npos) return argument;
+
+  // Backslashes are literal for the C runtime's splitter unless a double
+  // quote follows them; then each must be doubled, and the quote escaped.
+  std::string quoted;
+  if (enclose) quoted += '"';
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      quoted.append(2 * backslashes + 1, '\\');
+    } else {
+      quoted.append(backslashes, '\\');
+    }
+    backslashes = 0;
+    quoted += c;
+  }
+  if (enclose) {
+    quoted.append(2 * backslashes, '\\');
+    quoted += '"';
+  } else {
+    quoted.append(backslashes, '\\');
+  }
+  return quoted;
+}
+
+std::string BuildCommandLine(
+    const LaunchSettings& settings,
+    const std::function<void(const std::string&)>& onQuoted) {
+  std::string line;
+  line.reserve(static_cast<std::size_t>(CommandLineSizeCount(settings)));
+  if (settings.javapath) line += *settings.javapath;
+  line += ' ';
+  for (const std::string& param : settings.vmParams) {
+    line += param;
+    line += ' ';
+  }
+  line += "-classpath ";
+  for (const std::string& entry : settings.classPathEntries) {
+    line += entry;
+    line += ';';
+  }
+  line.pop_back();  // the last ';', or the space after "-classpath"
+  line += ' ';
+  if (settings.mainclass) line += *settings.mainclass;
+  if (!settings.appArguments.empty()) line += ' ';
+  for (const std::string& argument : settings.appArguments) {
+    if (onQuoted && ArgumentNeedsQuotes(argument, settings.quoteAlways)) {
+      onQuoted(argument);
+    }
+    line += QuoteArgument(argument, settings.quoteAlways);
+    line += ' ';
+  }
+  return line;
+}

@@ -1,0 +1,35 @@
+#ifndef LAUNCHER_LAUNCHER_COMMAND_LINE_H_
+#define LAUNCHER_LAUNCHER_COMMAND_LINE_H_
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "launcher/launch_settings.h"
+
+// The longest command line Windows accepts for a new process.
+constexpr std::size_t kMaxCommandLineLength = 32767;
+
+// The size that the debug trace reports for the command line: a count that
+// is always larger than the assembled text.
+long long CommandLineSizeCount(const LaunchSettings& settings);
+
+// Writes one application argument the way the child's C runtime will split it
+// back out: enclosed in double quotes when it holds a space, a tab, '*' or
+// '?', or when `quoteAlways` is set; embedded double quotes (and the
+// backslashes before them) escaped, and trailing backslashes doubled before a
+// closing quote. Any other argument is written exactly as it stands.
+std::string QuoteArgument(const std::string& argument, bool quoteAlways);
+
+// True when QuoteArgument encloses `argument` in double quotes.
+bool ArgumentNeedsQuotes(const std::string& argument, bool quoteAlways);
+
+// The child's command line: javapath, VM parameters, "-classpath" and the
+// class path, the main class, then the application arguments each followed
+// by a space. `onQuoted` is called with each argument that gets enclosed in
+// double quotes, before it is written.
+std::string BuildCommandLine(
+    const LaunchSettings& settings,
+    const std::function<void(const std::string&)>& onQuoted = nullptr);
+
+#endif  // LAUNCHER_LAUNCHER_COMMAND_LINE_H_

@@ -1,0 +1,86 @@
+#include "launcher/launch_application.h"
+
+#include <cstdint>
+
+#include "launcher/command_line.h"
+#include "launcher/text_format.h"
+#include "runtime/registry_lookup.h"
+
+namespace {
+
+// A non-zero exit this soon after the start means the application never got
+// going (a missing class, a bad VM option), so the user must be told.
+constexpr double kEarlyFailureSeconds = 3.0;
+
+}  // namespace
+
+int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
+  if (!settings.javapath) {
+    settings.javapath = FindDefaultRuntime(settings, os);
+    if (!settings.javapath) return kNothingLaunched;
+  }
+  const bool debug = settings.debugMode;
+  if (debug) os.ShowMessageBox(*settings.javapath, "Javapath is", kBoxPlain);
+
+  if (debug) {
+    os.WriteOut(Format("cmdLine is %d chars long\n",
+                       static_cast<int>(CommandLineSizeCount(settings))));
+  }
+  std::string commandLine =
+      BuildCommandLine(settings, [&](const std::string& argument) {
+        if (debug) {
+          os.ShowMessageBox(argument, "Adding double quotes around", kBoxPlain);
+        }
+      });
+  // Windows refuses longer command lines, and some systems silently cut them;
+  // either way the application would not get what the configuration says.
+  if (commandLine.size() > kMaxCommandLineLength) {
+    os.ShowMessageBox(
+        Format("The Java command line is %lu characters long; Windows starts "
+               "no program with more than %lu.\nThe application was not "
+               "started. Shorten the class path or the parameters.",
+               static_cast<unsigned long>(commandLine.size()),
+               static_cast<unsigned long>(kMaxCommandLineLength)),
+        "Error", kBoxError);
+    return kNothingLaunched;
+  }
+
+  const std::optional<std::string>& directory = settings.workingDir;
+  if (debug) {
+    os.ShowMessageBox(directory.value_or(""), "Starting dir", kBoxPlain);
+    os.ShowMessageBox(commandLine, "Command Line is", kBoxPlain);
+  }
+
+  std::int64_t start = os.Now();
+  StartedProcess child =
+      os.StartProcess(commandLine, directory, settings.consoleTitle);
+  if (!child.ok) {
+    os.ShowMessageBox(
+        Format("The Java runtime could not be started.\nCommand line: "
+               "%s\nError %u: %s",
+               commandLine.c_str(), static_cast<unsigned>(child.errorCode),
+               os.ErrorMessage(child.errorCode).c_str()),
+        "Error", kBoxError);
+    if (debug) os.WriteOut("CreateProcess ret 0, exitCode=0\n");
+    return kNothingLaunched;
+  }
+  os.WaitForIdle(child.handle, 5000);
+  os.WaitForEnd(child.handle);
+  // The exit code is a 32-bit value; a code with its top bit set (a crash,
+  // say) reads as a negative number.
+  int exitCode = static_cast<std::int32_t>(os.ExitCode(child.handle));
+  os.CloseProcess(child.handle);
+  double elapsed = static_cast<double>(os.Now() - start);
+
+  if (exitCode != 0 && elapsed < kEarlyFailureSeconds) {
+    os.ShowMessageBox(
+        Format("Error launching Class %s\n with Java %s.\nError=%d",
+               OrNull(settings.mainclass ? &*settings.mainclass : nullptr),
+               settings.javapath->c_str(), exitCode),
+        "Error", kBoxError);
+  }
+  if (debug) {
+    os.WriteOut(Format("CreateProcess ret %d, exitCode=%d\n", 1, exitCode));
+  }
+  return exitCode;
+}

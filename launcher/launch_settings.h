@@ -1,0 +1,35 @@
+#ifndef LAUNCHER_LAUNCHER_LAUNCH_SETTINGS_H_
+#define LAUNCHER_LAUNCHER_LAUNCH_SETTINGS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The launcher's version, shown in debug mode and carried by the executable's
+// version resource.
+inline constexpr char kLauncherVersion[] = "1.0.16";
+
+// Everything the command line and the configuration provide. One record lives
+// for the whole run: filled while the arguments and the configuration are
+// read, then only read by the launch loop (apart from the runtime path found
+// on the first launch), so every restart uses the same command line.
+//
+// A scalar that is "none" (std::nullopt) is distinct from the empty text.
+// Lists only grow, in the order their sources are met.
+struct LaunchSettings {
+  std::optional<std::string> javapath;      // runtime executable, maybe quoted
+  std::optional<std::string> consoleTitle;  // title of the child's console
+  std::optional<std::string> javaVersion;   // registry subkey name
+  std::optional<std::string> configPath;    // from -c
+  std::optional<std::string> appname;       // name in the download question
+  std::vector<std::string> classPathEntries;
+  std::vector<std::string> appArguments;
+  std::optional<std::string> mainclass;
+  std::vector<std::string> vmParams;
+  std::optional<std::string> workingDir;  // child's current directory
+  bool debugMode = false;
+  bool quoteAlways = false;  // Windows major version above 5
+  std::string startDir;
+};
+
+#endif  // LAUNCHER_LAUNCHER_LAUNCH_SETTINGS_H_

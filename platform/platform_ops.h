@@ -1,0 +1,134 @@
+#ifndef LAUNCHER_PLATFORM_PLATFORM_OPS_H_
+#define LAUNCHER_PLATFORM_PLATFORM_OPS_H_
+
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Every operating-system service the launcher uses, and nothing else.
+// The logic talks to the system only through this interface, so that it can
+// run against the Windows implementation in the product and against a fake
+// that scripts every answer in the host tests.
+//
+// Texts are 8-bit strings in the system's ANSI code page.
+
+// Message-box styles and answers the logic uses (the Win32 values).
+constexpr unsigned kBoxPlain = 0x00;
+constexpr unsigned kBoxError = 0x10;       // MB_ICONERROR
+constexpr unsigned kBoxYesNoError = 0x14;  // MB_YESNO | MB_ICONERROR
+constexpr int kAnswerYes = 6;              // IDYES
+
+// Attribute bit of a directory entry that names a directory.
+constexpr unsigned kAttributeDirectory = 0x10;
+
+// Which registry view a key is opened in. The default view is the one of the
+// launcher's own bitness; the others ask for the 64-bit or 32-bit view
+// explicitly (KEY_WOW64_64KEY / KEY_WOW64_32KEY).
+enum class RegistryView { kDefault, k64, k32 };
+
+using RegKey = std::uintptr_t;
+using ProcessHandle = std::uintptr_t;
+
+struct DirEntry {
+  std::string name;         // file name only, without the directory
+  unsigned attributes = 0;  // only kAttributeDirectory is tested
+};
+
+struct StartedProcess {
+  bool ok = false;              // the process was created
+  ProcessHandle handle = 0;     // valid when ok
+  std::uint32_t errorCode = 0;  // the system's error code when !ok
+};
+
+class PlatformOps {
+ public:
+  virtual ~PlatformOps() = default;
+
+  // Shows a message box without owner window; blocks until it is dismissed and
+  // returns the button pressed (only kAnswerYes is ever tested).
+  virtual int ShowMessageBox(const std::string& text,
+                             const std::string& caption, unsigned style) = 0;
+
+  // The system's major version number; 0 when it cannot be read.
+  virtual unsigned SystemMajorVersion() = 0;
+
+  // Makes `path` the process's current directory. Failure is ignored.
+  virtual void ChangeDirectory(const std::string& path) = 0;
+  // The current directory; false (and `dir` untouched) when it cannot be read,
+  // which includes a directory of 260 characters or more.
+  virtual bool CurrentDirectory(std::string* dir) = 0;
+
+  // The value of an environment variable, or none. Names compare without
+  // regard to case.
+  virtual std::optional<std::string> Environment(const std::string& name) = 0;
+
+  // The entries that match a wildcard pattern such as 'dir/*.jar', in the
+  // platform's order; empty when nothing matches or the search cannot start.
+  virtual std::vector<DirEntry> FindFiles(const std::string& pattern) = 0;
+
+  // The whole content of a file, byte for byte. On failure returns false and
+  // sets `error` to the C library's message for the error (e.g.
+  // "No such file or directory").
+  virtual bool ReadFile(const std::string& path, std::string* content,
+                        std::string* error) = 0;
+  // True when `path` names an existing file that is not a directory.
+  virtual bool FileExists(const std::string& path) = 0;
+  // A spelling of `path` that is equal for two spellings of the same file
+  // (absolute, case folded where the file system ignores case).
+  virtual std::string CanonicalPath(const std::string& path) = 0;
+
+  // Opens HKEY_LOCAL_MACHINE\`path` for reading (KEY_READ) in `view`.
+  virtual bool OpenRegistryKey(const std::string& path, RegistryView view,
+                               RegKey* key) = 0;
+  // Reads a value as text: the stored bytes up to the first NUL or the end of
+  // the data, whatever the value's type. Fails when there is no such value or
+  // its data are longer than `maxBytes`.
+  virtual bool QueryRegistryValue(RegKey key, const std::string& name,
+                                  std::size_t maxBytes, std::string* text) = 0;
+  // The number of subkeys; false when it cannot be read.
+  virtual bool CountSubkeys(RegKey key, std::uint32_t* count) = 0;
+  // The name of the subkey at `index` (from 0) in the registry's order; fails
+  // for a name longer than 255 characters or an index past the end.
+  virtual bool EnumerateSubkey(RegKey key, std::uint32_t index,
+                               std::string* name) = 0;
+  virtual void CloseRegistryKey(RegKey key) = 0;
+
+  // Starts `commandLine` (its first token names the program) with handle
+  // inheritance, the launcher's environment, `directory` as its current
+  // directory (none: the launcher's) and `consoleTitle` for a console it
+  // creates (none: the system's default).
+  virtual StartedProcess StartProcess(
+      const std::string& commandLine,
+      const std::optional<std::string>& directory,
+      const std::optional<std::string>& consoleTitle) = 0;
+  // Waits until the process is idle, at most `milliseconds`.
+  virtual void WaitForIdle(ProcessHandle process, unsigned milliseconds) = 0;
+  // Waits without limit until the process has ended.
+  virtual void WaitForEnd(ProcessHandle process) = 0;
+  virtual std::uint32_t ExitCode(ProcessHandle process) = 0;
+  virtual void CloseProcess(ProcessHandle process) = 0;
+  // The system's message text for an error code, without a final line break.
+  virtual std::string ErrorMessage(std::uint32_t errorCode) = 0;
+
+  // Whole seconds since the epoch.
+  virtual std::int64_t Now() = 0;
+
+  // Writes to standard output / standard error. Lost when no stream is
+  // attached.
+  virtual void WriteOut(const std::string& text) = 0;
+  virtual void WriteErr(const std::string& text) = 0;
+
+  // Ends the process with `code`. Does not return.
+  virtual void EndProcess(int code) = 0;
+};
+
+// Ends the process through `os`; a provider whose EndProcess came back would
+// break the logic's assumptions, so that is stopped hard.
+[[noreturn]] inline void EndProcess(PlatformOps& os, int code) {
+  os.EndProcess(code);
+  std::abort();
+}
+
+#endif  // LAUNCHER_PLATFORM_PLATFORM_OPS_H_

@@ -1,0 +1,32 @@
+#ifndef LAUNCHER_RUNTIME_REGISTRY_LOOKUP_H_
+#define LAUNCHER_RUNTIME_REGISTRY_LOOKUP_H_
+
+#include <optional>
+#include <string>
+
+#include "launcher/launch_settings.h"
+#include "platform/platform_ops.h"
+
+// Where installed runtimes record themselves, under HKEY_LOCAL_MACHINE.
+inline constexpr char kRuntimeRootKey[] =
+    "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+
+// The runtime executable below a runtime home: "home\bin\javaw.exe"
+// ("java.exe" in debug mode), enclosed in double quotes when the home holds a
+// space or `quoteAlways` is set.
+std::string RuntimeExecutableFromHome(const std::string& home,
+                                      const LaunchSettings& settings,
+                                      PlatformOps& os);
+
+// The executable of the registry's current runtime, or none (after telling
+// the user why).
+std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
+                                              PlatformOps& os);
+
+// The executable of the runtime that `javaVersion` asks for, or none. May
+// replace `javaVersion` with the best installed update, and may end the
+// process (exit code 11) when no installed update is high enough.
+std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
+                                                 PlatformOps& os);
+
+#endif  // LAUNCHER_RUNTIME_REGISTRY_LOOKUP_H_

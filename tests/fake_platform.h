@@ -1,0 +1,155 @@
+#ifndef LAUNCHER_TESTS_FAKE_PLATFORM_H_
+#define LAUNCHER_TESTS_FAKE_PLATFORM_H_
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform_ops.h"
+
+// Thrown by FakePlatform::EndProcess so that a test can watch the process end
+// without ending the test program.
+struct FakeProcessEnd {
+  int code;
+};
+
+// Compares texts without regard to ASCII case, as Windows compares environment
+// names, registry key names and file names.
+struct CaseInsensitiveLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+// A scripted operating system: every answer comes from the fields below, and
+// every request is recorded in them.
+class FakePlatform : public PlatformOps {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    unsigned style;
+  };
+  // A child run: its exit code and how many seconds it runs (the clock moves
+  // on by that much while the launcher waits for it).
+  struct Run {
+    std::uint32_t exitCode = 0;
+    std::int64_t seconds = 10;
+    bool startFails = false;      // CreateProcess fails with errorCode
+    std::uint32_t errorCode = 2;  // ERROR_FILE_NOT_FOUND
+  };
+  struct Start {
+    std::string commandLine;
+    std::optional<std::string> directory;
+    std::optional<std::string> consoleTitle;
+    bool ok;
+  };
+  struct File {
+    std::string content;
+    std::string error;  // when not empty, opening fails with this message
+  };
+  struct RegValue {
+    std::string data;  // bytes as stored (may lack a NUL, may be any type)
+  };
+  struct RegKeyData {
+    std::map<std::string, RegValue, CaseInsensitiveLess> values;
+    std::vector<std::string> subkeys;  // in enumeration order
+  };
+
+  // --- message boxes
+  std::vector<Box> boxes;
+  std::deque<int> answers;  // answers to boxes in order; then defaultAnswer
+  int defaultAnswer = 1;    // IDOK
+
+  // --- system
+  unsigned majorVersion = 5;
+  std::string currentDirectory = "C:\\Work";
+  bool currentDirectoryUnreadable = false;
+  std::vector<std::string> directoryChanges;
+
+  // --- environment
+  std::map<std::string, std::string, CaseInsensitiveLess> environment;
+
+  // --- files: path (as the logic spells it) -> content or open error
+  std::map<std::string, File> files;
+  std::vector<std::string> filesRead;
+  // Directory searches: pattern -> entries in the platform's order.
+  std::map<std::string, std::vector<DirEntry>, CaseInsensitiveLess> listings;
+  std::vector<std::string> searches;
+
+  // --- registry, one tree per view; full key path -> key
+  std::map<RegistryView, std::map<std::string, RegKeyData, CaseInsensitiveLess>>
+      registry;
+  bool is64BitProcess = false;          // which view kDefault means
+  std::vector<std::string> keysOpened;  // "path" of each successful open
+  int openKeys = 0;                     // currently open
+  bool subkeyCountFails = false;
+
+  // --- processes
+  std::deque<Run> runs;  // then defaultRun
+  Run defaultRun;
+  std::vector<Start> starts;
+  std::vector<std::string> waits;  // "idle 5000", "end", "close"
+
+  // --- clock and streams
+  std::int64_t now = 1000000;
+  std::string out;
+  std::string err;
+
+  // Registry helpers: create a key (and its parents, each listing its child
+  // once, in the order created) and set a value.
+  void AddKey(const std::string& path, RegistryView view = RegistryView::k32);
+  void SetValue(const std::string& path, const std::string& name,
+                const std::string& data, RegistryView view = RegistryView::k32);
+
+  // Captions of the boxes shown, in order.
+  std::vector<std::string> Captions() const;
+
+  int ShowMessageBox(const std::string& text, const std::string& caption,
+                     unsigned style) override;
+  unsigned SystemMajorVersion() override;
+  void ChangeDirectory(const std::string& path) override;
+  bool CurrentDirectory(std::string* dir) override;
+  std::optional<std::string> Environment(const std::string& name) override;
+  std::vector<DirEntry> FindFiles(const std::string& pattern) override;
+  bool ReadFile(const std::string& path, std::string* content,
+                std::string* error) override;
+  bool FileExists(const std::string& path) override;
+  std::string CanonicalPath(const std::string& path) override;
+  bool OpenRegistryKey(const std::string& path, RegistryView view,
+                       RegKey* key) override;
+  bool QueryRegistryValue(RegKey key, const std::string& name,
+                          std::size_t maxBytes, std::string* text) override;
+  bool CountSubkeys(RegKey key, std::uint32_t* count) override;
+  bool EnumerateSubkey(RegKey key, std::uint32_t index,
+                       std::string* name) override;
+  void CloseRegistryKey(RegKey key) override;
+  StartedProcess StartProcess(
+      const std::string& commandLine,
+      const std::optional<std::string>& directory,
+      const std::optional<std::string>& consoleTitle) override;
+  void WaitForIdle(ProcessHandle process, unsigned milliseconds) override;
+  void WaitForEnd(ProcessHandle process) override;
+  std::uint32_t ExitCode(ProcessHandle process) override;
+  void CloseProcess(ProcessHandle process) override;
+  std::string ErrorMessage(std::uint32_t errorCode) override;
+  std::int64_t Now() override;
+  void WriteOut(const std::string& text) override;
+  void WriteErr(const std::string& text) override;
+  void EndProcess(int code) override;  // throws FakeProcessEnd
+
+ private:
+  RegistryView Resolve(RegistryView view) const;
+  struct OpenKey {
+    RegistryView view;
+    std::string path;
+  };
+  std::map<RegKey, OpenKey> openKeyTable_;
+  RegKey nextKey_ = 0x100;
+  std::map<ProcessHandle, Run> processes_;
+  ProcessHandle nextProcess_ = 0x200;
+};
+
+#endif  // LAUNCHER_TESTS_FAKE_PLATFORM_H_
