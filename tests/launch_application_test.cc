@@ -1,0 +1,131 @@
+#include "launcher/launch_application.h"
+
+#include <gtest/gtest.h>
+
+#include "launcher/command_line.h"
+#include "tests/fake_platform.h"
+
+namespace {
+
+class LaunchApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.javapath = "C:\\Java\\jre6\\bin\\javaw.exe";
+    settings.mainclass = "tool.Main";
+    settings.classPathEntries = {"lib/a.jar"};
+  }
+  LaunchSettings settings;
+  FakePlatform os;
+};
+
+TEST_F(LaunchApplicationTest, StartsWaitsAndReturnsTheExitCode) {
+  os.runs = {{7, 10}};
+  EXPECT_EQ(LaunchApplication(settings, os), 7);
+  ASSERT_EQ(os.starts.size(), 1u);
+  EXPECT_EQ(os.starts[0].commandLine,
+            "C:\\Java\\jre6\\bin\\javaw.exe -classpath lib/a.jar tool.Main");
+  EXPECT_FALSE(os.starts[0].directory);
+  EXPECT_FALSE(os.starts[0].consoleTitle);
+  EXPECT_EQ(os.waits, (std::vector<std::string>{"idle 5000", "end", "close"}));
+  EXPECT_TRUE(os.boxes.empty());
+}
+
+TEST_F(LaunchApplicationTest, WorkingDirAndConsoleTitleReachTheChild) {
+  settings.workingDir = "C:/data";
+  settings.consoleTitle = "My Tool";
+  LaunchApplication(settings, os);
+  EXPECT_EQ(os.starts[0].directory, "C:/data");
+  EXPECT_EQ(os.starts[0].consoleTitle, "My Tool");
+}
+
+TEST_F(LaunchApplicationTest, EarlyNonZeroExitIsReported) {
+  struct Case {
+    std::uint32_t code;
+    std::int64_t seconds;
+    bool reported;
+  } cases[] = {
+      {1, 1, true},  {1, 2, true},  {1, 3, false},
+      {1, 5, false}, {0, 0, false}, {999, 0, true},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fresh;
+    fresh.runs = {{c.code, c.seconds}};
+    EXPECT_EQ(LaunchApplication(settings, fresh), static_cast<int>(c.code));
+    EXPECT_EQ(fresh.boxes.size(), c.reported ? 1u : 0u)
+        << "code " << c.code << " after " << c.seconds << " s";
+  }
+}
+
+TEST_F(LaunchApplicationTest, EarlyFailureBoxTextIsExact) {
+  os.runs = {{999, 0}};
+  LaunchApplication(settings, os);
+  ASSERT_EQ(os.boxes.size(), 1u);
+  EXPECT_EQ(os.boxes[0].caption, "Error");
+  EXPECT_EQ(os.boxes[0].style, kBoxError);
+  EXPECT_EQ(os.boxes[0].text,
+            "Error launching Class tool.Main\n with Java "
+            "C:\\Java\\jre6\\bin\\javaw.exe.\nError=999");
+}
+
+TEST_F(LaunchApplicationTest, ExitCodeWithTopBitSetIsNegative) {
+  os.runs = {{0xC0000005u, 0}};
+  EXPECT_EQ(LaunchApplication(settings, os), -1073741819);
+  ASSERT_EQ(os.boxes.size(), 1u);
+  EXPECT_NE(os.boxes[0].text.find("Error=-1073741819"), std::string::npos);
+}
+
+TEST_F(LaunchApplicationTest, FailedStartIsReportedAndNothingIsWaitedOn) {
+  os.runs = {{0, 0, /*startFails=*/true, /*errorCode=*/2}};
+  EXPECT_EQ(LaunchApplication(settings, os), kNothingLaunched);
+  EXPECT_TRUE(os.waits.empty());
+  ASSERT_EQ(os.boxes.size(), 1u);
+  EXPECT_EQ(os.boxes[0].caption, "Error");
+  EXPECT_EQ(os.boxes[0].style, kBoxError);
+  EXPECT_EQ(os.boxes[0].text,
+            "The Java runtime could not be started.\nCommand line: "
+            "C:\\Java\\jre6\\bin\\javaw.exe -classpath lib/a.jar tool.Main\n"
+            "Error 2: The system cannot find the file specified.");
+}
+
+TEST_F(LaunchApplicationTest, CommandLineOverTheWindowsLimitIsRefused) {
+  // 32767 characters are accepted; one more is not.
+  const std::string base =
+      "C:\\Java\\jre6\\bin\\javaw.exe  -classpath lib/a.jar tool.Main";
+  settings.vmParams = {std::string(32767 - base.size(), 'x')};
+  EXPECT_EQ(LaunchApplication(settings, os), 0);
+  ASSERT_EQ(os.starts.size(), 1u);
+  EXPECT_EQ(os.starts[0].commandLine.size(), 32767u);
+
+  FakePlatform refused;
+  settings.vmParams[0] += 'x';
+  EXPECT_EQ(LaunchApplication(settings, refused), kNothingLaunched);
+  EXPECT_TRUE(refused.starts.empty());
+  ASSERT_EQ(refused.boxes.size(), 1u);
+  EXPECT_EQ(refused.boxes[0].caption, "Error");
+  EXPECT_NE(refused.boxes[0].text.find("32768 characters"), std::string::npos);
+}
+
+TEST_F(LaunchApplicationTest, MissingRuntimeReturnsWithoutStarting) {
+  settings.javapath.reset();
+  EXPECT_EQ(LaunchApplication(settings, os), kNothingLaunched);
+  EXPECT_TRUE(os.starts.empty());
+}
+
+TEST_F(LaunchApplicationTest, DebugModeShowsQuotedArgumentsAndTraces) {
+  settings.debugMode = true;
+  settings.appArguments = {"plain", "two words"};
+  os.runs = {{3, 10}};
+  LaunchApplication(settings, os);
+  EXPECT_EQ(os.Captions(), (std::vector<std::string>{
+                               "Javapath is", "Adding double quotes around",
+                               "Starting dir", "Command Line is"}));
+  EXPECT_EQ(os.boxes[1].text, "two words");
+  EXPECT_EQ(os.boxes[3].text,
+            "C:\\Java\\jre6\\bin\\javaw.exe -classpath lib/a.jar tool.Main "
+            "plain \"two words\" ");
+  EXPECT_EQ(os.out,
+            "cmdLine is 82 chars long\n"  // 28 + 11 + 11 + 8 + 12 + 12
+            "CreateProcess ret 1, exitCode=3\n");
+}
+
+}  // namespace
