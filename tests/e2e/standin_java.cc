@@ -1,0 +1,138 @@
+// Stand-in for a Java runtime's java.exe / javaw.exe in the end-to-end tests.
+//
+// Each run appends one JSON object (one line) to the file named by the
+// environment variable STANDIN_LOG:
+//   {"cmdline": GetCommandLineA(), "argv": [C runtime's split of it],
+//    "cwd": current directory, "title": STARTUPINFO title or null,
+//    "exe": own module path}
+// Bytes outside printable ASCII are written as \u00XX, so the Python side
+// reads them back as Latin-1 characters.
+//
+// Then it sleeps and exits as scripted by the file named by STANDIN_SCRIPT:
+// line N (from 1) reads "exit_code delay_ms" for the run that finds N-1
+// records already in the log. Missing variables, files or lines mean
+// "exit 0 at once".
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+namespace {
+
+std::string JsonString(const char* text) {
+  if (text == nullptr) return "null";
+  std::string out = "\"";
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+       *p != 0; ++p) {
+    unsigned char c = *p;
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x7f) {
+      out += static_cast<char>(c);
+    } else {
+      char buf[8];
+      snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    }
+  }
+  out += '"';
+  return out;
+}
+
+std::string EnvValue(const char* name) {
+  char buf[4096];
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  if (n == 0 || n >= sizeof buf) return std::string();
+  return std::string(buf, n);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::string data;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return data;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) {
+    data.append(buf, got);
+  }
+  CloseHandle(h);
+  return data;
+}
+
+int CountLines(const std::string& data) {
+  int lines = 0;
+  for (char c : data) {
+    if (c == '\n') ++lines;
+  }
+  return lines;
+}
+
+// Returns the scripted line for this run, or an empty text.
+std::string ScriptLine(const std::string& script, int index) {
+  size_t pos = 0;
+  for (int i = 0; i < index; ++i) {
+    pos = script.find('\n', pos);
+    if (pos == std::string::npos) return std::string();
+    ++pos;
+  }
+  size_t end = script.find('\n', pos);
+  return script.substr(pos, end == std::string::npos ? std::string::npos
+                                                     : end - pos);
+}
+
+}  // namespace
+
+int main() {
+  std::string log_path = EnvValue("STANDIN_LOG");
+  std::string script_path = EnvValue("STANDIN_SCRIPT");
+
+  int previous_runs = log_path.empty() ? 0 : CountLines(ReadWholeFile(log_path));
+
+  char cwd[4096] = "";
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  char exe[4096] = "";
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  GetStartupInfoA(&si);
+
+  std::string record = "{\"cmdline\": " + JsonString(GetCommandLineA());
+  record += ", \"argv\": [";
+  for (int i = 0; i < __argc; ++i) {
+    if (i > 0) record += ", ";
+    record += JsonString(__argv[i]);
+  }
+  record += "], \"cwd\": " + JsonString(cwd);
+  record += ", \"title\": " + JsonString(si.lpTitle);
+  record += ", \"exe\": " + JsonString(exe);
+  record += "}\n";
+
+  if (!log_path.empty()) {
+    HANDLE h = CreateFileA(log_path.c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      WriteFile(h, record.data(), static_cast<DWORD>(record.size()), &written,
+                nullptr);
+      CloseHandle(h);
+    }
+  }
+
+  // The code is read as a 64-bit number so that both -1 and 4294967295
+  // script the same 32-bit exit code.
+  long long exit_code = 0;
+  long long delay_ms = 0;
+  if (!script_path.empty()) {
+    std::string line = ScriptLine(ReadWholeFile(script_path), previous_runs);
+    sscanf(line.c_str(), "%lld %lld", &exit_code, &delay_ms);
+  }
+  if (delay_ms > 0) Sleep(static_cast<DWORD>(delay_ms));
+  ExitProcess(static_cast<UINT>(exit_code));
+}
