@@ -1,0 +1,325 @@
+#include "platform/platform_windows.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+
+namespace {
+
+// Closes a directory search on every path out of FindFiles.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() {
+    if (valid()) FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHolder = std::unique_ptr<std::FILE, FileCloser>;
+
+struct LocalFreer {
+  void operator()(char* text) const { LocalFree(text); }
+};
+using LocalText = std::unique_ptr<char, LocalFreer>;
+
+HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+HANDLE ToHandle(ProcessHandle process) {
+  return reinterpret_cast<HANDLE>(process);
+}
+
+// Calls `query(capacity, buffer)`, a Win32 call that returns the length of
+// its result without the NUL on success, the size it needs (with the NUL) when
+// the buffer is too small and 0 on failure, until the result fits; the value
+// may grow between two calls.
+template <typename Query>
+bool QueryGrowing(Query query, std::string* result) {
+  std::string buffer(MAX_PATH, '\0');
+  for (;;) {
+    DWORD length = query(static_cast<DWORD>(buffer.size()), &buffer[0]);
+    if (length == 0) return false;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      *result = std::move(buffer);
+      return true;
+    }
+    buffer.assign(length, '\0');
+  }
+}
+
+void WriteStream(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+int WindowsPlatform::ShowMessageBox(const std::string& text,
+                                    const std::string& caption,
+                                    unsigned style) {
+  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
+}
+
+unsigned WindowsPlatform::SystemMajorVersion() {
+  OSVERSIONINFOA info;
+  std::memset(&info, 0, sizeof(info));
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!GetVersionExA(&info)) return 0;
+  return info.dwMajorVersion;
+}
+
+void WindowsPlatform::ChangeDirectory(const std::string& path) {
+  SetCurrentDirectoryA(path.c_str());
+}
+
+bool WindowsPlatform::CurrentDirectory(std::string* dir) {
+  std::string current;
+  bool ok = QueryGrowing(
+      [](DWORD capacity, char* buffer) {
+        return GetCurrentDirectoryA(capacity, buffer);
+      },
+      &current);
+  // The C runtime's directory calls stop at MAX_PATH; the logic relies on the
+  // same limit, so a longer directory is reported as unreadable.
+  if (!ok || current.size() >= MAX_PATH) return false;
+  *dir = std::move(current);
+  return true;
+}
+
+std::optional<std::string> WindowsPlatform::Environment(
+    const std::string& name) {
+  std::string buffer(256, '\0');
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableA(name.c_str(), &buffer[0],
+                                           static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      // A variable that exists with an empty value also returns 0, but leaves
+      // the error code alone.
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+      return std::string();
+    }
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.assign(length, '\0');
+  }
+}
+
+std::vector<DirEntry> WindowsPlatform::FindFiles(const std::string& pattern) {
+  std::vector<DirEntry> entries;
+  WIN32_FIND_DATAA data;
+  FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+  if (!search.valid()) return entries;
+  do {
+    entries.push_back({data.cFileName, data.dwFileAttributes});
+  } while (FindNextFileA(search.get(), &data));
+  return entries;
+}
+
+bool WindowsPlatform::ReadFile(const std::string& path, std::string* content,
+                               std::string* error) {
+  errno = 0;
+  FileHolder file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    *error = std::strerror(errno);
+    return false;
+  }
+  std::string data;
+  char chunk[4096];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
+    data.append(chunk, got);
+  }
+  if (std::ferror(file.get())) {
+    *error = std::strerror(errno != 0 ? errno : EIO);
+    return false;
+  }
+  *content = std::move(data);
+  return true;
+}
+
+bool WindowsPlatform::FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string WindowsPlatform::CanonicalPath(const std::string& path) {
+  std::string full;
+  if (!QueryGrowing(
+          [&path](DWORD capacity, char* buffer) {
+            return GetFullPathNameA(path.c_str(), capacity, buffer, nullptr);
+          },
+          &full)) {
+    full = path;
+  }
+  // Windows file systems ignore the case of ASCII letters.
+  for (char& c : full) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return full;
+}
+
+bool WindowsPlatform::OpenRegistryKey(const std::string& path,
+                                      RegistryView view, RegKey* key) {
+  REGSAM access = KEY_READ;
+  if (view == RegistryView::k64) access |= KEY_WOW64_64KEY;
+  if (view == RegistryView::k32) access |= KEY_WOW64_32KEY;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &opened) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  *key = reinterpret_cast<RegKey>(opened);
+  return true;
+}
+
+bool WindowsPlatform::QueryRegistryValue(RegKey key, const std::string& name,
+                                         std::size_t maxBytes,
+                                         std::string* text) {
+  // One spare byte keeps the pointer valid for maxBytes 0; it is not offered
+  // to the call.
+  std::string buffer(maxBytes + 1, '\0');
+  DWORD size = static_cast<DWORD>(maxBytes);
+  if (RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(&buffer[0]),
+                       &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  // Windows stores a string without its NUL when it was written that way and
+  // then returns it unterminated; only the size returned bounds the data.
+  std::size_t length = size < maxBytes ? size : maxBytes;
+  std::size_t nul = buffer.find('\0');
+  if (nul < length) length = nul;
+  buffer.resize(length);
+  *text = std::move(buffer);
+  return true;
+}
+
+bool WindowsPlatform::CountSubkeys(RegKey key, std::uint32_t* count) {
+  DWORD subkeys = 0;
+  if (RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys,
+                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  *count = subkeys;
+  return true;
+}
+
+bool WindowsPlatform::EnumerateSubkey(RegKey key, std::uint32_t index,
+                                      std::string* name) {
+  // Key names have at most 255 characters; the whole buffer is offered so
+  // that such a name and its NUL fit.
+  char buffer[256];
+  DWORD length = sizeof(buffer);
+  if (RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr,
+                    nullptr, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  name->assign(buffer, length);
+  return true;
+}
+
+void WindowsPlatform::CloseRegistryKey(RegKey key) { RegCloseKey(ToHkey(key)); }
+
+StartedProcess WindowsPlatform::StartProcess(
+    const std::string& commandLine, const std::optional<std::string>& directory,
+    const std::optional<std::string>& consoleTitle) {
+  // CreateProcessA may write into the command line, and the title field is
+  // not const either: both get writable copies.
+  std::vector<char> command(commandLine.begin(), commandLine.end());
+  command.push_back('\0');
+  std::vector<char> title;
+  if (consoleTitle) {
+    title.assign(consoleTitle->begin(), consoleTitle->end());
+    title.push_back('\0');
+  }
+  STARTUPINFOA startup;
+  std::memset(&startup, 0, sizeof(startup));
+  startup.cb = sizeof(startup);
+  startup.lpTitle = consoleTitle ? title.data() : nullptr;
+  PROCESS_INFORMATION info;
+  std::memset(&info, 0, sizeof(info));
+
+  StartedProcess started;
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                      nullptr, directory ? directory->c_str() : nullptr,
+                      &startup, &info)) {
+    started.errorCode = GetLastError();
+    return started;
+  }
+  CloseHandle(info.hThread);
+  started.ok = true;
+  started.handle = reinterpret_cast<ProcessHandle>(info.hProcess);
+  return started;
+}
+
+void WindowsPlatform::WaitForIdle(ProcessHandle process,
+                                  unsigned milliseconds) {
+  WaitForInputIdle(ToHandle(process), milliseconds);
+}
+
+void WindowsPlatform::WaitForEnd(ProcessHandle process) {
+  WaitForSingleObject(ToHandle(process), INFINITE);
+}
+
+std::uint32_t WindowsPlatform::ExitCode(ProcessHandle process) {
+  DWORD code = 0;
+  // An exit code that cannot be read must not pass for a clean exit.
+  if (!GetExitCodeProcess(ToHandle(process), &code)) return 0xFFFFFFFFu;
+  return code;
+}
+
+void WindowsPlatform::CloseProcess(ProcessHandle process) {
+  CloseHandle(ToHandle(process));
+}
+
+std::string WindowsPlatform::ErrorMessage(std::uint32_t errorCode) {
+  char* raw = nullptr;
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, errorCode, 0, reinterpret_cast<char*>(&raw), 0, nullptr);
+  LocalText holder(raw);
+  if (length == 0 || raw == nullptr) return "Unknown error";
+  std::string text(raw, length);
+  while (!text.empty() &&
+         (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+std::int64_t WindowsPlatform::Now() {
+  return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+void WindowsPlatform::WriteOut(const std::string& text) {
+  WriteStream(stdout, text);
+}
+
+void WindowsPlatform::WriteErr(const std::string& text) {
+  WriteStream(stderr, text);
+}
+
+void WindowsPlatform::EndProcess(int code) {
+  std::fflush(nullptr);
+  std::exit(code);
+}

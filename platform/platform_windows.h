@@ -1,0 +1,49 @@
+#ifndef LAUNCHER_PLATFORM_PLATFORM_WINDOWS_H_
+#define LAUNCHER_PLATFORM_PLATFORM_WINDOWS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform_ops.h"
+
+// The platform operations over Win32 and the C runtime. This header stays free
+// of <windows.h> so that only the implementation sees the system's macros.
+class WindowsPlatform : public PlatformOps {
+ public:
+  int ShowMessageBox(const std::string& text, const std::string& caption,
+                     unsigned style) override;
+  unsigned SystemMajorVersion() override;
+  void ChangeDirectory(const std::string& path) override;
+  bool CurrentDirectory(std::string* dir) override;
+  std::optional<std::string> Environment(const std::string& name) override;
+  std::vector<DirEntry> FindFiles(const std::string& pattern) override;
+  bool ReadFile(const std::string& path, std::string* content,
+                std::string* error) override;
+  bool FileExists(const std::string& path) override;
+  std::string CanonicalPath(const std::string& path) override;
+  bool OpenRegistryKey(const std::string& path, RegistryView view,
+                       RegKey* key) override;
+  bool QueryRegistryValue(RegKey key, const std::string& name,
+                          std::size_t maxBytes, std::string* text) override;
+  bool CountSubkeys(RegKey key, std::uint32_t* count) override;
+  bool EnumerateSubkey(RegKey key, std::uint32_t index,
+                       std::string* name) override;
+  void CloseRegistryKey(RegKey key) override;
+  StartedProcess StartProcess(
+      const std::string& commandLine,
+      const std::optional<std::string>& directory,
+      const std::optional<std::string>& consoleTitle) override;
+  void WaitForIdle(ProcessHandle process, unsigned milliseconds) override;
+  void WaitForEnd(ProcessHandle process) override;
+  std::uint32_t ExitCode(ProcessHandle process) override;
+  void CloseProcess(ProcessHandle process) override;
+  std::string ErrorMessage(std::uint32_t errorCode) override;
+  std::int64_t Now() override;
+  void WriteOut(const std::string& text) override;
+  void WriteErr(const std::string& text) override;
+  void EndProcess(int code) override;
+};
+
+#endif  // LAUNCHER_PLATFORM_PLATFORM_WINDOWS_H_
