@@ -1,6 +1,18 @@
 # Host build: the logic against the fake platform, unit-tested with GoogleTest,
 # plus the end-to-end tests that drive the Windows build under Wine.
 enable_testing()
+
+# A build of the logic and its unit tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer: any memory error or undefined behaviour fails.
+option(LAUNCHER_SANITIZE "Build with ASan and UBSan" OFF)
+if(LAUNCHER_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer -O1 -g)
+  add_link_options(-fsanitize=address,undefined)
+  target_compile_options(launcher_logic PRIVATE
+                         -fsanitize=address,undefined
+                         -fno-sanitize-recover=all -fno-omit-frame-pointer)
+endif()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine if needed, builds everything and runs the
-# whole test suite: the unit tests of the logic and the end-to-end tests of
-# the real executable under Wine.
+# whole test suite: the unit tests of the logic (plain and under the address
+# and undefined-behaviour sanitizers) and the end-to-end tests of the real
+# executable under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 scripts/build.sh
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DLAUNCHER_SANITIZE=ON >/dev/null
+cmake --build build/asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan -L unit --output-on-failure
+
+echo "== all tests"
 ctest --test-dir build/host --output-on-failure "$@"
