@@ -28,5 +28,19 @@ file(GLOB LAUNCHER_ICONS ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/*.ico)
 set_property(SOURCE resources/launcher.rc APPEND PROPERTY OBJECT_DEPENDS
   ${LAUNCHER_ICONS})
 
+# Checks of the Win32 platform operations against the real system (Windows
+# or Wine): `ctest --test-dir build/win32` runs them through the toolchain's
+# emulator.
+enable_testing()
+add_executable(platform_windows_test
+  tests/windows/platform_windows_test.cc
+  platform/platform_windows.cc
+)
+target_link_libraries(platform_windows_test PRIVATE launcher_logic)
+target_link_options(platform_windows_test PRIVATE -static -static-libgcc
+                    -static-libstdc++)
+add_test(NAME platform_windows COMMAND platform_windows_test)
+set_tests_properties(platform_windows PROPERTIES LABELS windows TIMEOUT 120)
+
 # Windows programs that only the end-to-end tests use.
 include(${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/windows_tools.cmake OPTIONAL)

@@ -1,0 +1,307 @@
+// Checks of the Win32 platform operations and of the C runtime the launcher
+// is linked with, run under Windows or Wine (ctest in the Windows build runs
+// it through the cross-compiling emulator). Every check works in a fresh
+// scratch directory and a scratch registry key, both removed at the end.
+//
+// A console program with its own tiny harness: GoogleTest is not part of the
+// cross toolchain.
+
+#include "platform/platform_windows.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launcher/text_format.h"
+
+namespace {
+
+int failures = 0;
+int checks = 0;
+
+void Check(bool ok, const char* what, int line) {
+  ++checks;
+  if (!ok) {
+    ++failures;
+    std::printf("FAILED line %d: %s\n", line, what);
+  }
+}
+#define CHECK(cond) Check((cond), #cond, __LINE__)
+#define CHECK_EQ(a, b) Check((a) == (b), #a " == " #b, __LINE__)
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+// The formatter measures with vsnprintf(nullptr, 0, ...): the old msvcrt
+// returns -1 there, which would make every formatted text empty.
+void TestFormatUnderThisRuntime() {
+  CHECK_EQ(Format("Error=%d", INT_MIN), "Error=-2147483648");
+  CHECK_EQ(Format("%u|%lu", 4294967295u, 4294967295ul),
+           "4294967295|4294967295");
+  std::string longText(5000, 'x');
+  std::string formatted = Format("[%s]", longText.c_str());
+  CHECK_EQ(formatted.size(), 5002u);
+  CHECK_EQ(formatted, "[" + longText + "]");
+  CHECK_EQ(Format("%s", ""), "");
+  CHECK_EQ(Format("vmparam %d=%s\n", 3, "-Xmx1g"), "vmparam 3=-Xmx1g\n");
+}
+
+void TestDirectories(PlatformOps& os, const std::string& scratch) {
+  std::string original;
+  CHECK(os.CurrentDirectory(&original));
+  os.ChangeDirectory(scratch);
+  std::string now;
+  CHECK(os.CurrentDirectory(&now));
+  CHECK_EQ(os.CanonicalPath(now), os.CanonicalPath(scratch));
+
+  // A directory of 260 characters or more cannot be reported; the output
+  // must stay as it was. Windows itself may refuse to enter such a
+  // directory, in which case there is nothing to check.
+  std::string deep = scratch;
+  while (deep.size() < 300) {
+    deep += "\\" + std::string(60, 'd');
+    CreateDirectoryA(deep.c_str(), nullptr);
+  }
+  if (SetCurrentDirectoryA(deep.c_str())) {
+    std::string untouched = "unchanged";
+    CHECK(!os.CurrentDirectory(&untouched));
+    CHECK_EQ(untouched, "unchanged");
+  } else {
+    std::printf("note: cannot enter a %u-character directory here\n",
+                static_cast<unsigned>(deep.size()));
+  }
+  os.ChangeDirectory(original);
+  CHECK(os.CurrentDirectory(&now));
+  CHECK_EQ(now, original);
+}
+
+void TestEnvironment(PlatformOps& os) {
+  std::string big(3000, 'v');
+  big += "end";
+  SetEnvironmentVariableA("LAUNCHER_PLATFORM_TEST", big.c_str());
+  auto value = os.Environment("LAUNCHER_PLATFORM_TEST");
+  CHECK(value.has_value());
+  CHECK_EQ(value.value_or(""), big);
+  CHECK_EQ(os.Environment("launcher_platform_test").value_or(""), big);
+  SetEnvironmentVariableA("LAUNCHER_PLATFORM_TEST", "short");
+  CHECK_EQ(os.Environment("LAUNCHER_PLATFORM_TEST").value_or(""), "short");
+  SetEnvironmentVariableA("LAUNCHER_PLATFORM_TEST", nullptr);
+  CHECK(!os.Environment("LAUNCHER_PLATFORM_TEST").has_value());
+}
+
+void TestFiles(PlatformOps& os, const std::string& scratch) {
+  std::string dir = scratch + "\\lib";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  WriteBytes(dir + "\\b.jar", "b");
+  WriteBytes(dir + "\\a.jar", "a");
+  WriteBytes(dir + "\\notes.txt", "n");
+  CreateDirectoryA((dir + "\\folder.jar").c_str(), nullptr);
+
+  std::vector<DirEntry> found = os.FindFiles(dir + "/*.jar");
+  std::set<std::string> names;
+  for (const DirEntry& entry : found) {
+    names.insert(entry.name);
+    bool isDir = (entry.attributes & kAttributeDirectory) != 0;
+    CHECK_EQ(isDir, entry.name == "folder.jar");
+  }
+  CHECK_EQ(found.size(), 3u);
+  CHECK((names == std::set<std::string>{"a.jar", "b.jar", "folder.jar"}));
+  CHECK(os.FindFiles(dir + "/*.none").empty());
+  CHECK(os.FindFiles(scratch + "\\missing\\*.jar").empty());
+
+  // Byte for byte: CR/LF pairs, a lone CR, Ctrl-Z and NUL all come back.
+  std::string bytes = std::string("key value\r\nnext\rline\x1a", 21) +
+                      std::string("\0tail", 5) + std::string(10000, 'z');
+  std::string file = scratch + "\\app.config";
+  WriteBytes(file, bytes);
+  std::string content, error;
+  CHECK(os.ReadFile(file, &content, &error));
+  CHECK_EQ(content, bytes);
+
+  content = "kept";
+  CHECK(!os.ReadFile(scratch + "\\missing.config", &content, &error));
+  CHECK_EQ(error, "No such file or directory");
+  CHECK_EQ(content, "kept");
+  error.clear();
+  CHECK(!os.ReadFile(dir, &content, &error));
+  CHECK(!error.empty());
+  std::printf("note: reading a directory fails with \"%s\"\n", error.c_str());
+
+  CHECK(os.FileExists(file));
+  CHECK(!os.FileExists(dir));
+  CHECK(!os.FileExists(scratch + "\\missing.config"));
+
+  std::string canonical = os.CanonicalPath(dir + "\\A.JAR");
+  CHECK_EQ(canonical, os.CanonicalPath(scratch + "/LIB/./x/../a.jar"));
+  CHECK(canonical.size() > 2 && canonical[1] == ':');
+  CHECK_EQ(canonical.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
+           std::string::npos);
+  CHECK(os.CanonicalPath(dir + "\\a.jar") != os.CanonicalPath(dir + "\\b.jar"));
+}
+
+const char kTestKey[] = "SOFTWARE\\LauncherPlatformTest";
+
+void SetRaw(HKEY key, const char* name, DWORD type, const std::string& data) {
+  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                 static_cast<DWORD>(data.size()));
+}
+
+void TestRegistry(PlatformOps& os) {
+  HKEY root = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, &root,
+                      nullptr) != ERROR_SUCCESS) {
+    CHECK(!"cannot create the scratch registry key");
+    return;
+  }
+  // "Version" is stored with its NUL, the way programs write strings.
+  SetRaw(root, "Version", REG_SZ, std::string("1.6\0", 4));
+  // "Home" is stored without one. A non-zero byte follows the data in memory
+  // so that the registry cannot count a NUL that happens to be there.
+  std::string home = "C:\\Java\\jre6X";
+  RegSetValueExA(root, "Home", 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(home.data()),
+                 static_cast<DWORD>(home.size() - 1));
+  SetRaw(root, "Embedded", REG_BINARY, std::string("ab\0cd", 5));
+  std::string longName(255, 'k');
+  for (const std::string& sub :
+       {std::string("1.5.0_06"), std::string("1.6.0_20"), longName}) {
+    HKEY child = nullptr;
+    RegCreateKeyExA(root, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &child, nullptr);
+    if (child != nullptr) RegCloseKey(child);
+  }
+  RegCloseKey(root);
+
+  for (RegistryView view :
+       {RegistryView::kDefault, RegistryView::k32, RegistryView::k64}) {
+    RegKey key = 0;
+    bool opened = os.OpenRegistryKey(kTestKey, view, &key);
+    // A 32-bit program on 64-bit Windows writes to the 32-bit view, so the
+    // 64-bit view does not have the key there.
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (view == RegistryView::k64 && wow64) {
+      CHECK(!opened);
+      if (opened) os.CloseRegistryKey(key);
+      continue;
+    }
+    CHECK(opened);
+    if (!opened) continue;
+
+    std::string text = "old";
+    CHECK(os.QueryRegistryValue(key, "Version", 255, &text));
+    CHECK_EQ(text, "1.6");
+    CHECK(os.QueryRegistryValue(key, "Home", 2048, &text));
+    CHECK_EQ(text, "C:\\Java\\jre6");
+    // Exactly the stored size fits; one byte less does not.
+    CHECK(os.QueryRegistryValue(key, "Home", 12, &text));
+    CHECK_EQ(text, "C:\\Java\\jre6");
+    text = "old";
+    CHECK(!os.QueryRegistryValue(key, "Home", 11, &text));
+    CHECK_EQ(text, "old");
+    CHECK(os.QueryRegistryValue(key, "Embedded", 255, &text));
+    CHECK_EQ(text, "ab");
+    CHECK(!os.QueryRegistryValue(key, "Missing", 255, &text));
+
+    std::uint32_t count = 0;
+    CHECK(os.CountSubkeys(key, &count));
+    CHECK_EQ(count, 3u);
+    std::set<std::string> subkeys;
+    std::string name;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      name.clear();
+      CHECK(os.EnumerateSubkey(key, i, &name));
+      subkeys.insert(name);
+    }
+    CHECK((subkeys == std::set<std::string>{"1.5.0_06", "1.6.0_20", longName}));
+    CHECK(!os.EnumerateSubkey(key, count, &name));
+    os.CloseRegistryKey(key);
+  }
+  RegKey missing = 0;
+  CHECK(!os.OpenRegistryKey("SOFTWARE\\LauncherPlatformTest\\nothing",
+                            RegistryView::kDefault, &missing));
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTestKey);
+}
+
+std::uint32_t RunToEnd(PlatformOps& os, const std::string& commandLine,
+                       const std::optional<std::string>& directory) {
+  StartedProcess child = os.StartProcess(commandLine, directory, std::nullopt);
+  CHECK(child.ok);
+  if (!child.ok) return 0xDEADBEEF;
+  os.WaitForIdle(child.handle, 5000);
+  os.WaitForEnd(child.handle);
+  std::uint32_t code = os.ExitCode(child.handle);
+  os.CloseProcess(child.handle);
+  return code;
+}
+
+void TestProcesses(PlatformOps& os, const std::string& scratch) {
+  CHECK_EQ(RunToEnd(os, "cmd.exe /c exit 7", std::nullopt), 7u);
+  CHECK_EQ(RunToEnd(os, "cmd.exe /c exit -1", std::nullopt), 0xFFFFFFFFu);
+  // The child starts in the directory given, else in the launcher's.
+  WriteBytes(scratch + "\\marker.txt", "m");
+  const std::string probe =
+      "cmd.exe /c if exist marker.txt (exit 3) else (exit 4)";
+  CHECK_EQ(RunToEnd(os, probe, scratch), 3u);
+  CHECK_EQ(RunToEnd(os, probe, std::string("C:\\")), 4u);
+
+  StartedProcess missing =
+      os.StartProcess("no_such_program_here.exe -x", std::nullopt, "Title");
+  CHECK(!missing.ok);
+  CHECK_EQ(missing.errorCode, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  std::string message = os.ErrorMessage(missing.errorCode);
+  std::printf("note: error 2 reads \"%s\"\n", message.c_str());
+  CHECK(!message.empty());
+  CHECK(message.find_last_of("\r\n ") != message.size() - 1);
+}
+
+void TestClockAndVersion(PlatformOps& os) {
+  // Compare with the system clock converted from 1601 to 1970 by hand.
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = ft.dwLowDateTime;
+  ticks.HighPart = ft.dwHighDateTime;
+  long long system =
+      static_cast<long long>(ticks.QuadPart / 10000000ULL) - 11644473600LL;
+  long long now = os.Now();
+  CHECK(now - system <= 2 && system - now <= 2);
+  unsigned major = os.SystemMajorVersion();
+  std::printf("note: system major version %u\n", major);
+  CHECK(major >= 5);
+}
+
+}  // namespace
+
+int main() {
+  WindowsPlatform os;
+  char temp[MAX_PATH + 1];
+  DWORD length = GetTempPathA(sizeof(temp), temp);
+  std::string scratch = std::string(temp, length) + "launcher_platform_" +
+                        std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(scratch.c_str(), nullptr);
+
+  TestFormatUnderThisRuntime();
+  TestDirectories(os, scratch);
+  TestEnvironment(os);
+  TestFiles(os, scratch);
+  TestRegistry(os);
+  TestProcesses(os, scratch);
+  TestClockAndVersion(os);
+
+  std::string command = "cmd.exe /c rd /s /q \"" + scratch + "\"";
+  RunToEnd(os, command, std::nullopt);
+  std::printf("%d checks, %d failed\n", checks, failures);
+  return failures == 0 ? 0 : 1;
+}
