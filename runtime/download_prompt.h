@@ -1,10 +1,29 @@
 #ifndef LAUNCHER_RUNTIME_DOWNLOAD_PROMPT_H_
 #define LAUNCHER_RUNTIME_DOWNLOAD_PROMPT_H_
 
+#include <optional>
 #include <string>
 
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
+
+// The sites that serve the runtime downloads: the vendor's developer site
+// (the 1.4.2 page) and its consumer site (the latest-runtime page). The only
+// place that names them.
+inline constexpr char kDeveloperDownloadSite[] =
+    "http://developer.runtimevendor.net";
+inline constexpr char kConsumerDownloadSite[] = "http://www.runtimevendor.net";
+
+// The page paths on those sites.
+inline constexpr char kRuntime142Page[] = "/j2se/1.4.2/download.html";
+inline constexpr char kLatestRuntimePage[] =
+    "/en/download/download_the_latest.jsp";
+
+// The download URL for a requested version: the 1.4.2 page for versions that
+// begin with "1.4.2", the latest-runtime page for those that begin with
+// "1.5", and none otherwise (also for none or the empty text).
+std::optional<std::string> DownloadPageFor(
+    const std::optional<std::string>& javaVersion);
 
 // Asks whether to download the runtime that `javaVersion` names; on Yes opens
 // the download page. Returns after either answer.

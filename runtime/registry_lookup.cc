@@ -1,19 +1,148 @@
 #include "runtime/registry_lookup.h"
 
-// Placeholder until the registry lookup lands.
+#include "runtime/download_prompt.h"
+#include "runtime/update_selection.h"
+
+namespace {
+
+// Each failure is one fixed "Error!" box for the user; debug mode shows the
+// registry step that failed in a box of its own first.
+struct RegistryFailure {
+  const char* debugText;
+  const char* debugCaption;
+  const char* userText;
+};
+
+constexpr RegistryFailure kRootKeyUnreadable = {
+    kRuntimeRootKey, "Error Accessing Registry!", "No Java Installation Found"};
+constexpr RegistryFailure kCurrentVersionUnreadable = {
+    "Java Current Version Key", "Error Reading Registry",
+    "No Java Installation Found"};
+constexpr RegistryFailure kCurrentVersionKeyMissing = {
+    "Java Current Version", "Error Accessing Registry!",
+    "No Java Installation (No Current Version) Found"};
+constexpr RegistryFailure kJavaHomeUnreadable = {
+    "Java Home Directory", "Error Reading Registry!",
+    "No Java Installation Home Directory Found"};
+
+void ShowDebugStep(const char* text, const char* caption,
+                   const LaunchSettings& settings, PlatformOps& os) {
+  if (settings.debugMode) os.ShowMessageBox(text, caption, kBoxError);
+}
+
+std::nullopt_t Report(const RegistryFailure& failure,
+                      const LaunchSettings& settings, PlatformOps& os) {
+  ShowDebugStep(failure.debugText, failure.debugCaption, settings, os);
+  os.ShowMessageBox(failure.userText, "Error!", kBoxError);
+  return std::nullopt;
+}
+
+// A version text that names one exact installed update ('1.6.0_20') is used
+// as it is; a family ('1.6') or a minimum update ('1.6.0_20+') is first turned
+// into the best installed update.
+bool NamesExactUpdate(const std::string& version) {
+  return version.find('_') != std::string::npos &&
+         version.find('+') == std::string::npos;
+}
+
+}  // namespace
+
+bool ScopedRegistryKey::Open(const std::string& path) {
+  Close();
+  open_ = os_.OpenRegistryKey(path, RegistryView::kDefault, &key_);
+  return open_;
+}
+
+void ScopedRegistryKey::Close() {
+  if (!open_) return;
+  open_ = false;
+  os_.CloseRegistryKey(key_);
+}
+
+std::string RuntimeVersionKeyPath(const std::string& version) {
+  return std::string(kRuntimeRootKey) + "\\" + version;
+}
+
 std::string RuntimeExecutableFromHome(const std::string& home,
                                       const LaunchSettings& settings,
-                                      PlatformOps&) {
-  return home + (settings.debugMode ? "\\bin\\java.exe" : "\\bin\\javaw.exe");
+                                      PlatformOps& os) {
+  // A home with a space would split the command line; from Vista on every
+  // runtime path is quoted.
+  const bool quoted =
+      settings.quoteAlways || home.find(' ') != std::string::npos;
+  std::string path;
+  if (quoted) {
+    if (settings.debugMode) {
+      os.ShowMessageBox(home, "Adding double quotes around", kBoxPlain);
+    }
+    path += '"';
+  }
+  path += home;
+  path += "\\bin";
+  // The console runtime shows the application's output while debugging.
+  path += settings.debugMode ? "\\java.exe" : "\\javaw.exe";
+  if (quoted) path += '"';
+  return path;
 }
 
-std::optional<std::string> FindDefaultRuntime(const LaunchSettings&,
+std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
                                               PlatformOps& os) {
-  os.ShowMessageBox("No Java Installation Found", "Error!", kBoxError);
-  return std::nullopt;
+  std::string currentVersion;
+  {
+    ScopedRegistryKey root(os);
+    if (!root.Open(kRuntimeRootKey)) {
+      return Report(kRootKeyUnreadable, settings, os);
+    }
+    if (!os.QueryRegistryValue(root.get(), "CurrentVersion",
+                               kCurrentVersionMaxBytes, &currentVersion)) {
+      return Report(kCurrentVersionUnreadable, settings, os);
+    }
+  }
+
+  ScopedRegistryKey version(os);
+  if (!version.Open(RuntimeVersionKeyPath(currentVersion))) {
+    return Report(kCurrentVersionKeyMissing, settings, os);
+  }
+  std::string home;
+  if (!os.QueryRegistryValue(version.get(), "JavaHome", kJavaHomeMaxBytes,
+                             &home)) {
+    return Report(kJavaHomeUnreadable, settings, os);
+  }
+  version.Close();
+  return RuntimeExecutableFromHome(home, settings, os);
 }
 
-std::optional<std::string> FindRuntimeForVersion(LaunchSettings&,
-                                                 PlatformOps&) {
-  return std::nullopt;
+std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
+                                                 PlatformOps& os) {
+  if (!settings.javaVersion || settings.javaVersion->empty()) {
+    return std::nullopt;
+  }
+  if (!NamesExactUpdate(*settings.javaVersion)) {
+    SelectLatestUpdate(settings, os);  // may replace javaVersion, or end
+  }
+
+  const std::string keyPath = RuntimeVersionKeyPath(*settings.javaVersion);
+  if (settings.debugMode) {
+    os.ShowMessageBox(keyPath, "JavaInstallRegPath", kBoxPlain);
+  }
+
+  ScopedRegistryKey version(os);
+  if (!version.Open(keyPath)) {
+    ShowDebugStep("Java Current Version", "Error Accessing Registry!", settings,
+                  os);
+    // The caller ends the launcher (exit code 5) after either answer.
+    AskRuntimeDownload("Java Runtime Environment Not Found", settings, os);
+    return std::nullopt;
+  }
+  std::string home;
+  if (!os.QueryRegistryValue(version.get(), "JavaHome", kJavaHomeMaxBytes,
+                             &home)) {
+    ShowDebugStep("Java Home Directory", "Error Reading Registry!", settings,
+                  os);
+    os.ShowMessageBox("No Java Home Directory Found for " + keyPath + " ",
+                      "Error!", kBoxError);
+    return std::nullopt;
+  }
+  version.Close();
+  return RuntimeExecutableFromHome(home, settings, os);
 }

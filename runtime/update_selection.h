@@ -1,6 +1,9 @@
 #ifndef LAUNCHER_RUNTIME_UPDATE_SELECTION_H_
 #define LAUNCHER_RUNTIME_UPDATE_SELECTION_H_
 
+#include <optional>
+#include <string>
+
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
 
@@ -9,5 +12,16 @@
 // the process through the download question (exit code 11) when the runtime
 // key cannot be opened or no installed update is high enough.
 void SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os);
+
+// Reads an update level the way the C library's atoi reads a number: leading
+// white space is skipped, one optional sign is taken, then decimal digits up
+// to the first other character; no digits read as 0. A number beyond the
+// 32-bit range reads as its nearest limit (INT_MAX or INT_MIN) instead of
+// overflowing.
+int ReadUpdateLevel(const std::string& text);
+
+// The update level of a version text: the number after its first '_', or none
+// when it has no '_'.
+std::optional<int> UpdateLevelOf(const std::string& version);
 
 #endif  // LAUNCHER_RUNTIME_UPDATE_SELECTION_H_
