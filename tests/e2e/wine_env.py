@@ -1,0 +1,572 @@
+"""Runs the real launcher.exe under Wine for the end-to-end tests.
+
+One Wine prefix (32-bit, created once under the build directory and reused)
+serves every test. A test run owns it for its whole life: it takes a file
+lock, starts Xvfb and a persistent wineserver, and stops both at the end.
+
+Typical use from a unittest module::
+
+    import wine_env
+
+    def setUpModule():
+        wine_env.start()          # raises with a clear message when Wine,
+                                  # Xvfb or the Windows build are missing
+    def tearDownModule():
+        wine_env.stop()
+
+    class Test(unittest.TestCase):
+        def setUp(self):
+            wine_env.reset()      # removes what earlier tests created
+
+        def test_x(self):
+            wine_env.install_runtime(r'C:\\Java\\jre6')
+            exe = wine_env.install_launcher(r'C:\\Apps\\Tool\\Tool.exe')
+            wine_env.write_file(r'C:\\Apps\\Tool\\Tool.config',
+                                'mainclass a.B\\n')
+            wine_env.windows_version(5)
+            r = wine_env.run_launcher(exe, ['one'], answers=['ok'],
+                                      runtime_script=[(1, 0)])
+            r.exit_code, r.boxes, r.stdout, r.stderr, r.runs
+
+Paths given to this module are Windows paths on drive C: of the prefix
+('C:\\Apps\\Tool'); unix_path() maps one to the Unix side.
+
+Registry changes (set_registry_value, delete_registry_value,
+delete_registry_key, windows_version) are queued and applied by the box
+watcher inside Wine just before the next launcher run, which saves a Wine
+process start per change; apply_registry() applies them at once.
+
+Environment variables read by this module:
+  LAUNCHER_WIN32_DIR  the Windows build (launcher.exe and the test tools);
+                      default: <source>/build/win32
+  E2E_WORK_DIR        where the prefix and run files live;
+                      default: <source>/build/host/e2e
+  E2E_KEEP_LOGS       when set, wine's own debug output is not silenced
+"""
+
+import collections
+import fcntl
+import json
+import os
+import select
+import shutil
+import subprocess
+import time
+
+_SOURCE_DIR = os.path.abspath(
+    os.path.join(os.path.dirname(__file__), '..', '..'))
+
+TOOLS_WIN_DIR = 'C:\\e2e'
+RUN_WIN_DIR = 'C:\\e2e\\run'
+
+# Registry keys that the launcher reads; reset() empties them.
+JAVASOFT_KEY = 'HKLM\\SOFTWARE\\JavaSoft'
+_VERSION_KEY = 'HKCU\\Software\\Wine'
+_WINDOWS_VERSIONS = {5: 'winxp', 6: 'win7'}
+
+
+class EnvironmentMissing(RuntimeError):
+    """Wine, Xvfb or the Windows build is not available."""
+
+
+Box = collections.namedtuple(
+    'Box', 'caption text buttons icon answer')
+Box.__doc__ = """One message box as the watcher saw it.
+
+caption, text: the box's caption and full text.
+buttons: tuple of the buttons present, among 'ok', 'cancel', 'y', 'n', ...
+icon: 'error' for the error icon, 'none' without icon, 'other' otherwise.
+answer: the button the watcher pressed.
+"""
+
+Run = collections.namedtuple('Run', 'cmdline argv cwd title exe')
+Run.__doc__ = """One start of the stand-in runtime.
+
+cmdline: its raw GetCommandLineA(); argv: list as its C runtime split it;
+cwd: its current directory; title: its STARTUPINFO title or None;
+exe: its own module path.
+"""
+
+
+class Result:
+    """What one launcher run produced.
+
+    exit_code: the launcher's full 32-bit exit code (unsigned), or None when
+        it could not be started or was killed after the timeout.
+    boxes: list of Box, in the order they appeared.
+    stdout, stderr: the launcher's output, bytes decoded as Latin-1, line
+        ends as written (CRLF from the C runtime's text mode).
+    runs: list of Run, one per start of the stand-in runtime.
+    timed_out: True when the watcher had to kill the launcher.
+    start_error: the Windows error code when the launcher did not start.
+    events: the watcher's raw event list (for diagnostics).
+    """
+
+    def __init__(self, events, stdout, stderr, runs):
+        self.events = events
+        self.stdout = stdout
+        self.stderr = stderr
+        self.runs = runs
+        self.boxes = [
+            Box(e['caption'], e['text'], tuple(e['buttons']), e['icon'],
+                e['answer']) for e in events if e['event'] == 'box']
+        self.timed_out = any(e['event'] == 'timeout' for e in events)
+        self.start_error = next(
+            (e['error'] for e in events if e['event'] == 'start_failed'),
+            None)
+        codes = [e['code'] for e in events if e['event'] == 'exit']
+        self.exit_code = None if self.timed_out or not codes else codes[0]
+
+    @property
+    def captions(self):
+        return [b.caption for b in self.boxes]
+
+    def __repr__(self):
+        return ('Result(exit_code=%r, boxes=%r, stdout=%r, stderr=%r, '
+                'runs=%r, timed_out=%r, start_error=%r)' % (
+                    self.exit_code, self.boxes, self.stdout, self.stderr,
+                    self.runs, self.timed_out, self.start_error))
+
+
+class _Session:
+    def __init__(self):
+        self.win32_dir = os.environ.get(
+            'LAUNCHER_WIN32_DIR', os.path.join(_SOURCE_DIR, 'build', 'win32'))
+        self.work_dir = os.environ.get(
+            'E2E_WORK_DIR', os.path.join(_SOURCE_DIR, 'build', 'host', 'e2e'))
+        self.prefix = os.path.join(self.work_dir, 'wineprefix')
+        self.lock_file = None
+        self.xvfb = None
+        self.display = None
+        self.env = None
+        self.pending_registry = []
+        self.created_paths = []
+        self.registry_keys_set = set()
+
+
+_session = None
+
+
+def _require_tools(win32_dir):
+    missing = [tool for tool in ('wine', 'wineboot', 'wineserver', 'Xvfb')
+               if shutil.which(tool) is None]
+    if missing:
+        raise EnvironmentMissing(
+            'end-to-end tests need %s on PATH (Debian packages wine, wine32, '
+            'xvfb); not found: %s' % ('wine and Xvfb', ', '.join(missing)))
+    needed = ['launcher.exe', 'standin_java.exe', 'standin_javaw.exe',
+              'boxwatch.exe']
+    absent = [n for n in needed
+              if not os.path.isfile(os.path.join(win32_dir, n))]
+    if absent:
+        raise EnvironmentMissing(
+            'the Windows build in %s lacks %s; build it with '
+            '"cmake -S . -B build/win32 -G Ninja '
+            '-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && '
+            'cmake --build build/win32" or set LAUNCHER_WIN32_DIR'
+            % (win32_dir, ', '.join(absent)))
+
+
+def _start_xvfb():
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(
+        ['Xvfb', '-displayfd', str(write_fd), '-screen', '0', '1024x768x24',
+         '-nolisten', 'tcp'],
+        pass_fds=(write_fd,), stdin=subprocess.DEVNULL,
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    data = b''
+    deadline = time.monotonic() + 20
+    while not data.endswith(b'\n'):
+        left = deadline - time.monotonic()
+        ready, _, _ = select.select([read_fd], [], [], max(left, 0))
+        chunk = os.read(read_fd, 64) if ready else b''
+        if not chunk:
+            proc.kill()
+            proc.wait()
+            os.close(read_fd)
+            raise EnvironmentMissing('Xvfb did not start')
+        data += chunk
+    os.close(read_fd)
+    return proc, ':' + data.decode().strip()
+
+
+def start():
+    """Prepares the prefix, Xvfb and wineserver; call once per test module.
+
+    Raises EnvironmentMissing when Wine, Xvfb or the Windows build are not
+    there, so that the tests fail with that message.
+    """
+    global _session
+    if _session is not None:
+        return
+    s = _Session()
+    _require_tools(s.win32_dir)
+    os.makedirs(s.work_dir, exist_ok=True)
+    # Serialises test runs that share this prefix, also across ctest runs.
+    s.lock_file = open(os.path.join(s.work_dir, 'prefix.lock'), 'w')
+    fcntl.flock(s.lock_file, fcntl.LOCK_EX)
+    s.xvfb, s.display = _start_xvfb()
+    env = dict(os.environ)
+    env.update({
+        'WINEPREFIX': s.prefix,
+        'WINEARCH': 'win32',
+        'DISPLAY': s.display,
+        # No Mono or Gecko installer dialogs while the prefix is made.
+        'WINEDLLOVERRIDES': 'mscoree,mshtml=',
+    })
+    if not os.environ.get('E2E_KEEP_LOGS'):
+        env['WINEDEBUG'] = '-all'
+    env.pop('WAYLAND_DISPLAY', None)
+    s.env = env
+    _session = s
+    try:
+        ready_marker = os.path.join(s.prefix, '.e2e-ready')
+        if not os.path.exists(ready_marker):
+            shutil.rmtree(s.prefix, ignore_errors=True)
+            _run_checked(['wineboot', '-i'], 180)
+            _run_checked(['wineserver', '-w'], 60)
+        # The server stays up for the whole run; it keeps its output
+        # streams, so they must not be pipes that we wait on.
+        subprocess.run(['wineserver', '-p'], env=s.env, timeout=30,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+        _install_tools()
+        # Boxes close at once without a window manager; a crash ends the
+        # process at once instead of opening the debugger.
+        set_registry_value('HKCU\\Software\\Wine\\X11 Driver', 'Managed', 'N')
+        set_registry_value(
+            'HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug',
+            'Debugger', '')
+        set_registry_value(
+            'HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug',
+            'Auto', '1')
+        s.registry_keys_set.clear()
+        apply_registry()
+        with open(ready_marker, 'w') as f:
+            f.write('ok\n')
+    except BaseException:
+        stop()
+        raise
+
+
+def stop():
+    """Stops wineserver and Xvfb and releases the prefix."""
+    global _session
+    s = _session
+    if s is None:
+        return
+    _session = None
+    try:
+        subprocess.run(['wineserver', '-k'], env=s.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    except (OSError, subprocess.SubprocessError):
+        pass
+    if s.xvfb is not None:
+        s.xvfb.terminate()
+        try:
+            s.xvfb.wait(10)
+        except subprocess.TimeoutExpired:
+            s.xvfb.kill()
+            s.xvfb.wait()
+    s.lock_file.close()
+
+
+def _current():
+    if _session is None:
+        raise RuntimeError('wine_env.start() has not been called')
+    return _session
+
+
+def _run_checked(argv, timeout):
+    s = _current()
+    proc = subprocess.run(argv, env=s.env, cwd=s.work_dir, timeout=timeout,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          stderr=subprocess.STDOUT)
+    if proc.returncode != 0:
+        raise EnvironmentMissing('%s failed (%d): %s' % (
+            ' '.join(argv), proc.returncode,
+            proc.stdout.decode('latin-1')[-2000:]))
+
+
+def _copy_if_changed(src, dst):
+    if (os.path.exists(dst) and
+            os.path.getsize(dst) == os.path.getsize(src) and
+            os.path.getmtime(dst) >= os.path.getmtime(src)):
+        return
+    os.makedirs(os.path.dirname(dst), exist_ok=True)
+    shutil.copy2(src, dst)
+
+
+def _install_tools():
+    s = _current()
+    _copy_if_changed(os.path.join(s.win32_dir, 'boxwatch.exe'),
+                     unix_path(TOOLS_WIN_DIR + '\\boxwatch.exe'))
+
+
+# --- Files -----------------------------------------------------------------
+
+def unix_path(win_path):
+    """Maps a path on the prefix's drive C: to the Unix file system."""
+    s = _current()
+    if len(win_path) < 2 or win_path[1] != ':' or win_path[0] not in 'cC':
+        raise ValueError('not a path on drive C: %r' % win_path)
+    parts = [p for p in win_path[2:].replace('/', '\\').split('\\') if p]
+    return os.path.join(s.prefix, 'drive_c', *parts)
+
+
+def _make_parent_dirs(path):
+    """Creates missing directories and remembers the topmost one created."""
+    s = _current()
+    missing = []
+    d = os.path.dirname(path)
+    while not os.path.isdir(d):
+        missing.append(d)
+        d = os.path.dirname(d)
+    if missing:
+        os.makedirs(missing[0])
+        s.created_paths.append(missing[-1])
+
+
+def write_file(win_path, content, newline='\r\n'):
+    """Writes a file inside the prefix, creating directories as needed.
+
+    content is a str (each '\\n' becomes newline, CRLF by default; Latin-1
+    encoded) or bytes (written as they are).
+    """
+    s = _current()
+    path = unix_path(win_path)
+    if not os.path.exists(path):
+        _make_parent_dirs(path)
+        s.created_paths.append(path)
+    if isinstance(content, str):
+        content = content.replace('\n', newline).encode('latin-1')
+    with open(path, 'wb') as f:
+        f.write(content)
+    return win_path
+
+
+def make_dir(win_path):
+    """Creates a directory (and its parents) inside the prefix."""
+    s = _current()
+    path = unix_path(win_path)
+    if not os.path.isdir(path):
+        _make_parent_dirs(os.path.join(path, 'x'))
+        if path not in s.created_paths and not any(
+                path.startswith(c + os.sep) or path == c
+                for c in s.created_paths):
+            s.created_paths.append(path)
+    return win_path
+
+
+def _install_copy(tool, win_path):
+    s = _current()
+    path = unix_path(win_path)
+    if not os.path.exists(path):
+        _make_parent_dirs(path)
+        s.created_paths.append(path)
+    shutil.copyfile(os.path.join(s.win32_dir, tool), path)
+    return win_path
+
+
+def install_launcher(win_path):
+    """Copies launcher.exe to win_path (any name); returns win_path."""
+    return _install_copy('launcher.exe', win_path)
+
+
+def install_runtime(home):
+    """Installs the stand-in runtime as home\\bin\\java.exe and javaw.exe.
+
+    Returns the path of javaw.exe. Every start of either is recorded in the
+    Result's runs.
+    """
+    _install_copy('standin_java.exe', home + '\\bin\\java.exe')
+    return _install_copy('standin_javaw.exe', home + '\\bin\\javaw.exe')
+
+
+def install_standin(win_path, windowless=True):
+    """Installs the stand-in runtime under any name (e.g. rundll32.exe)."""
+    return _install_copy(
+        'standin_javaw.exe' if windowless else 'standin_java.exe', win_path)
+
+
+# --- Registry --------------------------------------------------------------
+
+def set_registry_value(key, name, value, kind='sz'):
+    """Queues a registry write.
+
+    key: 'HKLM\\...' or 'HKCU\\...'; name: value name ('' = default value);
+    kind: 'sz', 'sz_nonul' (a string stored without its terminating NUL),
+    'expand_sz' or 'dword' (value an int).
+    """
+    s = _current()
+    s.pending_registry.append(('regset', key, name, kind, str(value)))
+    s.registry_keys_set.add(key)
+
+
+def delete_registry_value(key, name):
+    """Queues the removal of a value (a missing one is no error)."""
+    _current().pending_registry.append(('regdelvalue', key, name))
+
+
+def delete_registry_key(key):
+    """Queues the removal of a key and all its subkeys."""
+    _current().pending_registry.append(('regdelkey', key))
+
+
+def windows_version(major):
+    """Makes Wine report Windows major version 5 (XP) or 6 (7) from the next
+    process on."""
+    set_registry_value(_VERSION_KEY, 'Version', _WINDOWS_VERSIONS[major])
+    _current().registry_keys_set.discard(_VERSION_KEY)
+
+
+def apply_registry():
+    """Applies the queued registry changes now (normally done by the next
+    run_launcher)."""
+    s = _current()
+    if not s.pending_registry:
+        return
+    result = _watch(None, [], None, None, 60)
+    errors = [e for e in result.events if e['event'] == 'reg']
+    if errors:
+        raise RuntimeError('registry changes failed: %r' % errors)
+
+
+def reset():
+    """Undoes what earlier tests set up: files and directories created
+    through this module, the keys written with set_registry_value, the
+    JavaSoft key; sets the Windows version back to 6 (Wine's default)."""
+    s = _current()
+    for path in reversed(s.created_paths):
+        if os.path.isdir(path) and not os.path.islink(path):
+            shutil.rmtree(path, ignore_errors=True)
+        elif os.path.lexists(path):
+            os.remove(path)
+    s.created_paths = []
+    s.pending_registry = [
+        ('regdelkey', key) for key in sorted(s.registry_keys_set)]
+    s.registry_keys_set.clear()
+    s.pending_registry.append(('regdelkey', JAVASOFT_KEY))
+    windows_version(6)
+
+
+# --- Running ---------------------------------------------------------------
+
+def quote_program(path):
+    """Quotes a program path for a command line when it has a space or tab."""
+    return '"%s"' % path if (' ' in path or '\t' in path) else path
+
+
+def quote_argument(arg):
+    """Quotes one argument so that the C runtime splits it back unchanged."""
+    if arg and not any(c in arg for c in ' \t\n\v"'):
+        return arg
+    out = '"'
+    backslashes = 0
+    for c in arg:
+        if c == '\\':
+            backslashes += 1
+            continue
+        if c == '"':
+            out += '\\' * (2 * backslashes + 1) + '"'
+        else:
+            out += '\\' * backslashes + c
+        backslashes = 0
+    return out + '\\' * (2 * backslashes) + '"'
+
+
+def command_line(program, args):
+    """The Windows command line that starts program with args."""
+    return ' '.join([quote_program(program)] +
+                    [quote_argument(a) for a in args])
+
+
+def _escape_field(text):
+    return (text.replace('%', '%25').replace('\t', '%09')
+            .replace('\r', '%0D').replace('\n', '%0A'))
+
+
+def _read_text(win_path):
+    try:
+        with open(unix_path(win_path), 'rb') as f:
+            return f.read().decode('latin-1')
+    except FileNotFoundError:
+        return ''
+
+
+def _watch(cmdline, answers, cwd, env, timeout, app=None):
+    s = _current()
+    run_dir = unix_path(RUN_WIN_DIR)
+    shutil.rmtree(run_dir, ignore_errors=True)
+    os.makedirs(run_dir)
+    lines = [('log', RUN_WIN_DIR + '\\events.log'),
+             ('stdout', RUN_WIN_DIR + '\\stdout.txt'),
+             ('stderr', RUN_WIN_DIR + '\\stderr.txt'),
+             ('timeout', str(int(timeout * 1000)))]
+    lines += s.pending_registry
+    if cmdline is not None:
+        lines.append(('cmdline', cmdline))
+    if app is not None:
+        lines.append(('app', app))
+    if cwd is not None:
+        lines.append(('cwd', cwd))
+    for answer in answers:
+        lines.append(('answer', answer))
+    for name, value in (env or {}).items():
+        lines.append(('unsetenv', name) if value is None
+                     else ('env', name, value))
+    with open(os.path.join(run_dir, 'request.txt'), 'wb') as f:
+        for fields in lines:
+            f.write(('\t'.join(_escape_field(x) for x in fields) + '\n')
+                    .encode('latin-1'))
+    # Wine's own output goes to a file: background Wine processes started
+    # on the way inherit it, so a pipe would not reach its end.
+    wine_log = os.path.join(s.work_dir, 'wine-output.txt')
+    with open(wine_log, 'wb') as log:
+        proc = subprocess.run(
+            ['wine', TOOLS_WIN_DIR + '\\boxwatch.exe',
+             RUN_WIN_DIR + '\\request.txt'],
+            env=s.env, cwd=unix_path(TOOLS_WIN_DIR), timeout=timeout + 60,
+            stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+    s.pending_registry = []
+    events = [json.loads(line) for line in
+              _read_text(RUN_WIN_DIR + '\\events.log').splitlines() if line]
+    if not events or events[-1]['event'] != 'done':
+        with open(wine_log, 'rb') as log:
+            output = log.read().decode('latin-1')
+        raise RuntimeError('box watcher failed (status %d): %s' % (
+            proc.returncode, output[-2000:]))
+    runs = [Run(**json.loads(line)) for line in
+            _read_text(RUN_WIN_DIR + '\\standin.log').splitlines() if line]
+    return Result(events, _read_text(RUN_WIN_DIR + '\\stdout.txt'),
+                  _read_text(RUN_WIN_DIR + '\\stderr.txt'), runs)
+
+
+def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
+                 runtime_script=None, timeout=60):
+    """Runs the launcher through the box watcher and returns a Result.
+
+    exe: Windows path of the launcher copy to run.
+    args: its arguments, quoted so that its C runtime splits them back
+        exactly; or cmdline: the whole raw command line (then exe only
+        documents the call), passed to CreateProcessA unchanged.
+    answers: answers for the boxes in order: 'y', 'n', 'ok' or 'cancel';
+        boxes beyond the list get OK, or No when there is no OK button.
+    cwd: the launcher's current directory (default C:\\e2e).
+    env: variables to set (value None: remove) in the launcher's
+        environment, which the stand-in runtime inherits.
+    runtime_script: list of (exit_code, delay_ms), one per start of the
+        stand-in runtime; starts beyond the list exit 0 at once.
+    timeout: seconds after which the watcher kills the launcher.
+    """
+    env = dict(env or {})
+    env['STANDIN_LOG'] = RUN_WIN_DIR + '\\standin.log'
+    script_path = TOOLS_WIN_DIR + '\\standin_script.txt'
+    env['STANDIN_SCRIPT'] = script_path
+    with open(unix_path(script_path), 'w') as f:
+        for code, delay_ms in runtime_script or []:
+            f.write('%d %d\n' % (code, delay_ms))
+    if cmdline is None:
+        cmdline = command_line(exe, list(args))
+    return _watch(cmdline, list(answers), cwd, env, timeout)
