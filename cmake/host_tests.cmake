@@ -29,3 +29,7 @@ gtest_discover_tests(unit_tests PROPERTIES LABELS unit)
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)
 endif()
+
+if(LAUNCHER_FUZZ)
+  include(cmake/fuzz_targets.cmake)
+endif()

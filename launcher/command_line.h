@@ -10,8 +10,10 @@
 // The longest command line Windows accepts for a new process.
 constexpr std::size_t kMaxCommandLineLength = 32767;
 
-// The size that the debug trace reports for the command line: a count that
-// is always larger than the assembled text.
+// The size that the debug trace reports for the command line: each piece's
+// length plus its separators and possible quotes. It exceeds the assembled
+// text unless escaped double quotes in arguments lengthen it; the text itself
+// grows as needed, so the count is only ever reported.
 long long CommandLineSizeCount(const LaunchSettings& settings);
 
 // Writes one application argument the way the child's C runtime will split it
