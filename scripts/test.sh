@@ -15,5 +15,11 @@ cmake --build build/asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan -L unit --output-on-failure
 
+echo "== fuzz targets over their seed corpora"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_CXX_COMPILER=clang++ -DLAUNCHER_FUZZ=ON >/dev/null
+cmake --build build/fuzz
+ctest --test-dir build/fuzz -L fuzz --output-on-failure
+
 echo "== all tests"
 ctest --test-dir build/host --output-on-failure "$@"
