@@ -29,7 +29,7 @@
 //   {"event":"started", "pid":N}
 //   {"event":"start_failed", "error":N}
 //   {"event":"box", "caption":..., "text":..., "buttons":[...],
-//    "icon":"error"|"none"|"other", "answer":..., "ms":N}
+//    "icon":"icon"|"none", "scripted":..., "answer":..., "ms":N}
 //   {"event":"timeout", "ms":N}
 //   {"event":"exit", "code":N}      full 32-bit exit code, unsigned
 //   {"event":"done"}
@@ -266,16 +266,14 @@ const Button kButtons[] = {{IDOK, "ok"},         {IDCANCEL, "cancel"},
                            {IDIGNORE, "ignore"}, {IDYES, "y"},
                            {IDNO, "n"}};
 
+// Whether the box shows an icon. Which icon it is cannot be told from
+// another process (icon handles are per process), so only presence counts.
 std::string IconKind(HWND dialog) {
   HWND icon = GetDlgItem(dialog, 0x0440);
   if (icon == nullptr || !IsWindowVisible(icon)) return "none";
   DWORD_PTR shown = 0;
   SendMessageTimeoutA(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &shown);
-  if (shown == 0) return "none";
-  if (reinterpret_cast<HICON>(shown) == LoadIconA(nullptr, IDI_HAND)) {
-    return "error";
-  }
-  return "other";
+  return shown == 0 ? "none" : "icon";
 }
 
 void HandleBox(HWND dialog, std::vector<std::string>* answers, DWORD start) {

@@ -75,7 +75,8 @@ Box.__doc__ = """One message box as the watcher saw it.
 
 caption, text: the box's caption and full text.
 buttons: tuple of the buttons present, among 'ok', 'cancel', 'y', 'n', ...
-icon: 'error' for the error icon, 'none' without icon, 'other' otherwise.
+icon: 'icon' when the box shows an icon (the launcher's error boxes),
+    'none' for a plain box. Which icon cannot be seen from outside.
 answer: the button the watcher pressed.
 """
 
@@ -140,8 +141,10 @@ class _Session:
         self.display = None
         self.env = None
         self.pending_registry = []
-        self.created_paths = []
         self.registry_keys_set = set()
+        # Paths created inside the prefix, one per line; kept in a file so
+        # that leftovers of an interrupted run are removed too.
+        self.created_list = os.path.join(self.work_dir, 'created-paths.txt')
 
 
 _session = None
@@ -324,8 +327,13 @@ def _make_parent_dirs(path):
         missing.append(d)
         d = os.path.dirname(d)
     if missing:
+        _remember_created(missing[-1])
         os.makedirs(missing[0])
-        s.created_paths.append(missing[-1])
+
+
+def _remember_created(path):
+    with open(_current().created_list, 'a', encoding='utf-8') as f:
+        f.write(path + '\n')
 
 
 def write_file(win_path, content, newline='\r\n'):
@@ -338,7 +346,7 @@ def write_file(win_path, content, newline='\r\n'):
     path = unix_path(win_path)
     if not os.path.exists(path):
         _make_parent_dirs(path)
-        s.created_paths.append(path)
+        _remember_created(path)
     if isinstance(content, str):
         content = content.replace('\n', newline).encode('latin-1')
     with open(path, 'wb') as f:
@@ -348,14 +356,9 @@ def write_file(win_path, content, newline='\r\n'):
 
 def make_dir(win_path):
     """Creates a directory (and its parents) inside the prefix."""
-    s = _current()
     path = unix_path(win_path)
     if not os.path.isdir(path):
         _make_parent_dirs(os.path.join(path, 'x'))
-        if path not in s.created_paths and not any(
-                path.startswith(c + os.sep) or path == c
-                for c in s.created_paths):
-            s.created_paths.append(path)
     return win_path
 
 
@@ -364,7 +367,7 @@ def _install_copy(tool, win_path):
     path = unix_path(win_path)
     if not os.path.exists(path):
         _make_parent_dirs(path)
-        s.created_paths.append(path)
+        _remember_created(path)
     shutil.copyfile(os.path.join(s.win32_dir, tool), path)
     return win_path
 
@@ -438,12 +441,21 @@ def reset():
     through this module, the keys written with set_registry_value, the
     JavaSoft key; sets the Windows version back to 6 (Wine's default)."""
     s = _current()
-    for path in reversed(s.created_paths):
+    try:
+        with open(s.created_list, encoding='utf-8') as f:
+            created = f.read().splitlines()
+    except FileNotFoundError:
+        created = []
+    drive_c = os.path.join(s.prefix, 'drive_c') + os.sep
+    for path in reversed(created):
+        if not path.startswith(drive_c):
+            continue
         if os.path.isdir(path) and not os.path.islink(path):
             shutil.rmtree(path, ignore_errors=True)
         elif os.path.lexists(path):
             os.remove(path)
-    s.created_paths = []
+    if os.path.exists(s.created_list):
+        os.remove(s.created_list)
     s.pending_registry = [
         ('regdelkey', key) for key in sorted(s.registry_keys_set)]
     s.registry_keys_set.clear()
