@@ -41,7 +41,8 @@ Environment variables read by this module:
                       default: <source>/build/win32
   E2E_WORK_DIR        where the prefix and run files live;
                       default: <source>/build/host/e2e
-  E2E_KEEP_LOGS       when set, wine's own debug output is not silenced
+  E2E_WINEDEBUG       WINEDEBUG for the Wine processes (default -all); their
+                      output lands in E2E_WORK_DIR/wine-output.txt
 """
 
 import collections
@@ -218,8 +219,7 @@ def start():
         # No Mono or Gecko installer dialogs while the prefix is made.
         'WINEDLLOVERRIDES': 'mscoree,mshtml=',
     })
-    if not os.environ.get('E2E_KEEP_LOGS'):
-        env['WINEDEBUG'] = '-all'
+    env['WINEDEBUG'] = os.environ.get('E2E_WINEDEBUG', '-all')
     env.pop('WAYLAND_DISPLAY', None)
     s.env = env
     _session = s
@@ -229,6 +229,11 @@ def start():
             shutil.rmtree(s.prefix, ignore_errors=True)
             _run_checked(['wineboot', '-i'], 180)
             _run_checked(['wineserver', '-w'], 60)
+        # A server left over from an interrupted run may still talk to a
+        # display that is gone; start from a fresh one.
+        subprocess.run(['wineserver', '-k'], env=s.env, timeout=30,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
         # The server stays up for the whole run; it keeps its output
         # streams, so they must not be pipes that we wait on.
         subprocess.run(['wineserver', '-p'], env=s.env, timeout=30,
