@@ -9,7 +9,8 @@
 //   cmdline  TEXT           launcher command line, passed to CreateProcessA
 //                           exactly as written (no line: only registry work)
 //   app      PATH           application name for CreateProcessA (optional)
-//   cwd      DIR            current directory for the launcher (optional)
+//   cwd      DIR            current directory for the launcher, also the
+//                           one its relative program path is found from
 //   stdout   PATH           file that receives the launcher's standard output
 //   stderr   PATH           file that receives the launcher's standard error
 //   log      PATH           result log (JSON, one object per line)
@@ -423,6 +424,10 @@ int main(int argc, char** argv) {
   si.hStdInput = OpenForChild("NUL", false);
   si.hStdOutput = OpenForChild(out_path.empty() ? "NUL" : out_path, true);
   si.hStdError = OpenForChild(err_path.empty() ? "NUL" : err_path, true);
+
+  // Like a shell started in that directory: a relative program path in the
+  // command line is found from there too.
+  if (!cwd.empty()) SetCurrentDirectoryA(cwd.c_str());
 
   // CreateProcessA may write into the command line; give it a copy.
   std::vector<char> command(cmdline.begin(), cmdline.end());

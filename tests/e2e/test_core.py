@@ -251,6 +251,31 @@ class ChildSetupTest(CoreTestCase):
         r = wine_env.run_launcher(exe, [], cwd='C:\\e2e')
         self.assertEqual([APP_DIR], [run.cwd for run in r.runs])
 
+    def test_runtime_path_with_a_space_is_started(self):
+        javaw = wine_env.install_runtime('C:\\Program Files\\Java\\jre6')
+        exe = self.install_tool(
+            TYPICAL_CONFIG.replace(JAVAW, '"%s"' % javaw))
+        r = wine_env.run_launcher(exe, ['report.txt'])
+        self.assertEqual(0, r.exit_code, r)
+        self.assertNoBoxes(r)
+        self.assertEqual([javaw], [run.exe for run in r.runs])
+        self.assertEqual(
+            '"%s" -Xmx256m -classpath lib/a.jar;lib/b.jar tool.Main '
+            'report.txt ' % javaw, r.runs[0].cmdline)
+
+    def test_relative_program_path_keeps_the_current_directory(self):
+        # Without a drive letter the launcher neither changes directory nor
+        # looks beside the executable: 'Tool\\Tool.exe' run from C:\\Apps
+        # reads C:\\Apps\\Tool.config.
+        exe = self.install_tool(config=None)
+        wine_env.write_file('C:\\Apps\\Tool.config',
+                            TYPICAL_CONFIG.replace('tool.Main', 'rel.Main'))
+        r = wine_env.run_launcher(exe, cmdline='Tool\\Tool.exe',
+                                  cwd='C:\\Apps')
+        self.assertEqual(0, r.exit_code, r)
+        self.assertEqual(['C:\\Apps'], [run.cwd for run in r.runs])
+        self.assertIn(' rel.Main', r.runs[0].cmdline)
+
 
 class ArgumentPassingTest(CoreTestCase):
     SAMPLE = [

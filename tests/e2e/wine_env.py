@@ -570,7 +570,8 @@ def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
         documents the call), passed to CreateProcessA unchanged.
     answers: answers for the boxes in order: 'y', 'n', 'ok' or 'cancel';
         boxes beyond the list get OK, or No when there is no OK button.
-    cwd: the launcher's current directory (default C:\\e2e).
+    cwd: the launcher's current directory (default C:\\e2e); a relative
+        program path in the command line is found from there too.
     env: variables to set (value None: remove) in the launcher's
         environment, which the stand-in runtime inherits.
     runtime_script: list of (exit_code, delay_ms), one per start of the
