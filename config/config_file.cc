@@ -30,6 +30,10 @@ enum class Keyword {
   kInclude,
   kConsoleTitle,
   kWorkingDir,
+  kJavaSearch,
+  kJavaMinVersion,
+  kJavaMaxVersion,
+  kDownloadUrl,
 };
 
 struct KeywordRule {
@@ -52,6 +56,10 @@ constexpr KeywordRule kKeywords[] = {
     {"include", Keyword::kInclude},
     {"consoleTitle", Keyword::kConsoleTitle},
     {"workingDir", Keyword::kWorkingDir},
+    {"javaSearch", Keyword::kJavaSearch},
+    {"javaMinVersion", Keyword::kJavaMinVersion},
+    {"javaMaxVersion", Keyword::kJavaMaxVersion},
+    {"downloadUrl", Keyword::kDownloadUrl},
 };
 
 const KeywordRule* MatchKeyword(const std::string& key) {
@@ -132,6 +140,18 @@ void ApplyLine(const std::string& key, const std::string& value,
       break;
     case Keyword::kWorkingDir:
       s.workingDir = expand(true);
+      break;
+    case Keyword::kJavaSearch:
+      s.javaSearch = expand(false);
+      break;
+    case Keyword::kJavaMinVersion:
+      s.javaMinVersion = expand(false);
+      break;
+    case Keyword::kJavaMaxVersion:
+      s.javaMaxVersion = expand(false);
+      break;
+    case Keyword::kDownloadUrl:
+      s.downloadUrl = expand(false);
       break;
   }
 }

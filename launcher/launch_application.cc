@@ -5,6 +5,7 @@
 #include "launcher/command_line.h"
 #include "launcher/text_format.h"
 #include "runtime/registry_lookup.h"
+#include "runtime/runtime_search.h"
 
 namespace {
 
@@ -16,7 +17,9 @@ constexpr double kEarlyFailureSeconds = 3.0;
 
 int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   if (!settings.javapath) {
-    settings.javapath = FindDefaultRuntime(settings, os);
+    // A configured search replaces the registry's current runtime.
+    settings.javapath = settings.javaSearch ? FindRuntimeBySearch(settings, os)
+                                            : FindDefaultRuntime(settings, os);
     if (!settings.javapath) return kNothingLaunched;
   }
   const bool debug = settings.debugMode;

@@ -27,6 +27,13 @@ struct LaunchSettings {
   std::optional<std::string> mainclass;
   std::vector<std::string> vmParams;
   std::optional<std::string> workingDir;  // child's current directory
+  // The runtime search, used at launch when no runtime path is set: the
+  // places to look (';'-separated), the inclusive version bounds, and the page
+  // offered when nothing suitable is found.
+  std::optional<std::string> javaSearch;
+  std::optional<std::string> javaMinVersion;
+  std::optional<std::string> javaMaxVersion;
+  std::optional<std::string> downloadUrl;
   bool debugMode = false;
   bool quoteAlways = false;  // Windows major version above 5
   std::string startDir;
