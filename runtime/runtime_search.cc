@@ -328,8 +328,10 @@ std::vector<Finding> WithoutDuplicates(const std::vector<Finding>& findings,
     std::optional<JavaVersion> now =
         finding.versionName ? ParseJavaVersion(*finding.versionName)
                             : std::nullopt;
+    // The first spelling of the home stays; only the version name moves.
     if (now && (!seen || CompareJavaVersions(*now, *seen) > 0)) {
-      unique[i] = finding;
+      unique[i].origin = finding.origin;
+      unique[i].versionName = finding.versionName;
     }
   }
   return unique;
