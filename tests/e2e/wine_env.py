@@ -398,6 +398,12 @@ def install_standin(win_path, windowless=True):
         'standin_javaw.exe' if windowless else 'standin_java.exe', win_path)
 
 
+def install_build_file(name, win_path):
+    """Copies a file of the Windows build (e.g. platform_windows_test.exe)
+    to win_path; returns win_path."""
+    return _install_copy(name, win_path)
+
+
 # --- Registry --------------------------------------------------------------
 
 def set_registry_value(key, name, value, kind='sz'):
@@ -558,6 +564,23 @@ def _watch(cmdline, answers, cwd, env, timeout, app=None):
             _read_text(RUN_WIN_DIR + '\\standin.log').splitlines() if line]
     return Result(events, _read_text(RUN_WIN_DIR + '\\stdout.txt'),
                   _read_text(RUN_WIN_DIR + '\\stderr.txt'), runs)
+
+
+def collect_runs(count, timeout=10):
+    """Re-reads the stand-in log of the last run until it holds count starts
+    or timeout seconds have passed; returns the list of Run.
+
+    For stand-ins that the launcher starts without waiting for them (the
+    download page's rundll32), which may log after the launcher has ended.
+    """
+    deadline = time.monotonic() + timeout
+    while True:
+        runs = [Run(**json.loads(line)) for line in
+                _read_text(RUN_WIN_DIR + '\\standin.log').splitlines()
+                if line]
+        if len(runs) >= count or time.monotonic() > deadline:
+            return runs
+        time.sleep(0.1)
 
 
 def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
