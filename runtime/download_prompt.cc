@@ -8,16 +8,6 @@ bool StartsWith(const std::string& text, const char* prefix) {
   return text.rfind(prefix, 0) == 0;
 }
 
-// The name the question gives the application: `appname` when it says
-// something, else `mainclass`, else what the C library prints for a missing
-// text.
-const char* ApplicationName(const LaunchSettings& settings) {
-  if (settings.appname && !settings.appname->empty()) {
-    return settings.appname->c_str();
-  }
-  return OrNull(settings.mainclass ? &*settings.mainclass : nullptr);
-}
-
 }  // namespace
 
 std::optional<std::string> DownloadPageFor(
@@ -32,15 +22,42 @@ std::optional<std::string> DownloadPageFor(
   return std::nullopt;
 }
 
-void AskRuntimeDownload(const std::string& caption,
-                        const LaunchSettings& settings, PlatformOps& os) {
+const char* ApplicationName(const LaunchSettings& settings) {
+  if (settings.appname && !settings.appname->empty()) {
+    return settings.appname->c_str();
+  }
+  return OrNull(settings.mainclass ? &*settings.mainclass : nullptr);
+}
+
+bool AskDownloadQuestion(const std::string& caption,
+                         const std::string& versionText,
+                         const LaunchSettings& settings, PlatformOps& os) {
   // Formatted into a growing text, so a long name or version is never cut.
   const std::string question = Format(
       "%s requires the Java Runtime Environment version %s\nDo you want to "
       "download it?",
-      ApplicationName(settings),
-      OrNull(settings.javaVersion ? &*settings.javaVersion : nullptr));
-  if (os.ShowMessageBox(question, caption, kBoxYesNoError) == kAnswerYes) {
+      ApplicationName(settings), versionText.c_str());
+  return os.ShowMessageBox(question, caption, kBoxYesNoError) == kAnswerYes;
+}
+
+void OpenUrl(const std::string& url, PlatformOps& os) {
+  // A quote would end the URL's argument early and hand the rest to the URL
+  // handler as further arguments; %22 is the same character inside a URL.
+  std::string safe;
+  for (char c : url) safe += c == '"' ? std::string("%22") : std::string(1, c);
+  // The system's URL handler opens the page in the default browser. The
+  // launcher does not wait for it, and a failed start leaves nothing to do.
+  StartedProcess handler = os.StartProcess(
+      Format("rundll32 url.dll,FileProtocolHandler \"%s\"", safe.c_str()),
+      std::nullopt, std::nullopt);
+  if (handler.ok) os.CloseProcess(handler.handle);
+}
+
+void AskRuntimeDownload(const std::string& caption,
+                        const LaunchSettings& settings, PlatformOps& os) {
+  const std::string version =
+      OrNull(settings.javaVersion ? &*settings.javaVersion : nullptr);
+  if (AskDownloadQuestion(caption, version, settings, os)) {
     OpenDownloadPage(settings, os);
   }
 }
@@ -53,11 +70,5 @@ void PromptRuntimeDownload(const std::string& caption,
 
 void OpenDownloadPage(const LaunchSettings& settings, PlatformOps& os) {
   const std::optional<std::string> page = DownloadPageFor(settings.javaVersion);
-  if (!page) return;
-  // The system's URL handler opens the page in the default browser. The
-  // launcher does not wait for it, and a failed start leaves nothing to do.
-  StartedProcess handler = os.StartProcess(
-      Format("rundll32 url.dll,FileProtocolHandler \"%s\"", page->c_str()),
-      std::nullopt, std::nullopt);
-  if (handler.ok) os.CloseProcess(handler.handle);
+  if (page) OpenUrl(*page, os);
 }

@@ -25,6 +25,19 @@ inline constexpr char kLatestRuntimePage[] =
 std::optional<std::string> DownloadPageFor(
     const std::optional<std::string>& javaVersion);
 
+// The name the download question gives the application: `appname` when it
+// says something, else `mainclass`, else "(null)".
+const char* ApplicationName(const LaunchSettings& settings);
+
+// Asks "<name> requires the Java Runtime Environment version <versionText>"
+// and whether to download it, in a yes/no error box; true on Yes.
+bool AskDownloadQuestion(const std::string& caption,
+                         const std::string& versionText,
+                         const LaunchSettings& settings, PlatformOps& os);
+
+// Opens `url` through the system's URL handler without waiting for it.
+void OpenUrl(const std::string& url, PlatformOps& os);
+
 // Asks whether to download the runtime that `javaVersion` names; on Yes opens
 // the download page. Returns after either answer.
 void AskRuntimeDownload(const std::string& caption,

@@ -47,18 +47,6 @@ bool NamesExactUpdate(const std::string& version) {
 
 }  // namespace
 
-bool ScopedRegistryKey::Open(const std::string& path) {
-  Close();
-  open_ = os_.OpenRegistryKey(path, RegistryView::kDefault, &key_);
-  return open_;
-}
-
-void ScopedRegistryKey::Close() {
-  if (!open_) return;
-  open_ = false;
-  os_.CloseRegistryKey(key_);
-}
-
 std::string RuntimeVersionKeyPath(const std::string& version) {
   return std::string(kRuntimeRootKey) + "\\" + version;
 }

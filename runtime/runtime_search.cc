@@ -4,55 +4,12 @@
 #include <vector>
 
 #include "launcher/text_format.h"
+#include "runtime/download_prompt.h"
 #include "runtime/java_version.h"
 #include "runtime/registry_lookup.h"
+#include "runtime/search_places.h"
 
 namespace {
-
-// Registry paths can be as long as the longest Windows path.
-constexpr std::size_t kHomeValueMaxBytes = 32768;
-
-// Where a registry place finds runtimes: one subkey per runtime below
-// `root`, whose name is usually its version; the home is the value `value` of
-// the key root\name`below`.
-struct RegistryLayout {
-  const char* root;
-  const char* below;
-  const char* value;
-};
-
-constexpr RegistryLayout kJavaSoftLayouts[] = {
-    {"SOFTWARE\\JavaSoft\\Java Runtime Environment", "", "JavaHome"},
-    {"SOFTWARE\\JavaSoft\\Java Development Kit", "", "JavaHome"},
-    {"SOFTWARE\\JavaSoft\\JDK", "", "JavaHome"},
-    {"SOFTWARE\\JavaSoft\\JRE", "", "JavaHome"},
-};
-
-constexpr RegistryLayout kVendorLayouts[] = {
-    {"SOFTWARE\\Eclipse Adoptium\\JDK", "\\hotspot\\MSI", "Path"},
-    {"SOFTWARE\\Eclipse Adoptium\\JRE", "\\hotspot\\MSI", "Path"},
-    {"SOFTWARE\\Microsoft\\JDK", "\\hotspot\\MSI", "Path"},
-    {"SOFTWARE\\Azul Systems\\Zulu", "", "InstallationPath"},
-};
-
-// A 64-bit runtime registers only in the 64-bit view, which a 32-bit
-// launcher does not see unless it asks for it.
-constexpr RegistryView kViews[] = {RegistryView::k64, RegistryView::k32};
-
-// A runtime home that a place points at.
-struct Finding {
-  std::string home;    // absolute, backslashes
-  std::string origin;  // where it was found, for traces and the report
-  std::optional<std::string> versionName;  // registry subkey name
-};
-
-// What one place held: its runtime homes, and lines for the report about
-// what it held that is no runtime home at all.
-struct PlaceResult {
-  std::vector<Finding> findings;
-  std::vector<std::string> notes;
-};
-
 struct Bounds {
   std::optional<JavaVersion> min;
   std::optional<JavaVersion> max;
@@ -65,167 +22,8 @@ struct Search {
   std::string report;  // what every place held, for the failure box
 };
 
-std::string Trim(const std::string& text) {
-  std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string::npos) return std::string();
-  return text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-std::vector<std::string> SplitList(const std::string& list) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    std::string item = Trim(list.substr(start, end - start));
-    if (!item.empty()) items.push_back(item);
-    start = end + 1;
-  }
-  return items;
-}
-
-bool IsAbsolute(const std::string& path) {
-  if (!path.empty() && path[0] == '\\') return true;  // root or network
-  return path.size() >= 2 && path[1] == ':' &&
-         std::isalpha(static_cast<unsigned char>(path[0]));
-}
-
-// A folder as written (quotes, forward slashes, a final backslash) turned
-// into an absolute path. The runtime path is the first token of the child's
-// command line, and Windows looks for a relative one beside the launcher's
-// executable first, which could start another runtime than the one checked.
-std::string AbsoluteFolder(std::string folder, const std::string& startDir) {
-  folder = Trim(folder);
-  if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
-    folder = Trim(folder.substr(1, folder.size() - 2));
-  }
-  for (char& c : folder) {
-    if (c == '/') c = '\\';
-  }
-  while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-  if (IsAbsolute(folder) || startDir.empty()) return folder;
-  while (folder.rfind(".\\", 0) == 0) folder.erase(0, 2);
-  if (folder == ".") return startDir;
-  return startDir + "\\" + folder;
-}
-
 const char* RuntimeExecutableName(const LaunchSettings& settings) {
   return settings.debugMode ? "java.exe" : "javaw.exe";
-}
-
-const char* ViewName(RegistryView view) {
-  return view == RegistryView::k64 ? "64-bit view" : "32-bit view";
-}
-
-// --- the places
-
-PlaceResult FolderPlace(const std::string& folder, const Search& search) {
-  return {{{AbsoluteFolder(folder, search.settings.startDir), "folder", {}}},
-          {}};
-}
-
-PlaceResult VariablePlace(const std::string& name, Search& search) {
-  PlaceResult result;
-  std::optional<std::string> value =
-      name.empty() ? std::nullopt : search.os.Environment(name);
-  if (!value || Trim(*value).empty()) {
-    result.notes.push_back(name.empty() ? "no variable named"
-                                        : name + " is not set");
-    return result;
-  }
-  result.findings.push_back(
-      {AbsoluteFolder(*value, search.settings.startDir), name, {}});
-  return result;
-}
-
-PlaceResult PathPlace(Search& search) {
-  PlaceResult result;
-  std::optional<std::string> path = search.os.Environment("PATH");
-  for (const std::string& entry : SplitList(path.value_or(""))) {
-    std::string dir = AbsoluteFolder(entry, search.settings.startDir);
-    std::string executable = dir + "\\javaw.exe";
-    if (!search.os.FileExists(executable)) continue;
-    // Only a runtime's own bin folder leads to its home; copies of javaw.exe
-    // elsewhere (a system folder, a folder of links) do not.
-    std::size_t slash = dir.rfind('\\');
-    if (slash == std::string::npos ||
-        !EqualsIgnoringCase(dir.substr(slash + 1), "bin")) {
-      result.notes.push_back(executable + ": not in a runtime's bin folder");
-      continue;
-    }
-    result.findings.push_back({dir.substr(0, slash), "PATH", {}});
-  }
-  if (result.findings.empty() && result.notes.empty()) {
-    result.notes.push_back("no javaw.exe on PATH");
-  }
-  return result;
-}
-
-void ReadLayout(const RegistryLayout& layout, RegistryView view, Search& search,
-                PlaceResult* result) {
-  PlatformOps& os = search.os;
-  RegKey root = 0;
-  if (!os.OpenRegistryKey(layout.root, view, &root)) return;
-  std::uint32_t count = 0;
-  if (!os.CountSubkeys(root, &count)) count = 0;
-  std::vector<std::string> names;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (os.EnumerateSubkey(root, i, &name)) names.push_back(name);
-  }
-  os.CloseRegistryKey(root);
-
-  for (const std::string& name : names) {
-    const std::string keyPath =
-        std::string(layout.root) + "\\" + name + layout.below;
-    const std::string origin = keyPath + ", " + ViewName(view);
-    RegKey key = 0;
-    if (!os.OpenRegistryKey(keyPath, view, &key)) continue;
-    std::string home;
-    bool read =
-        os.QueryRegistryValue(key, layout.value, kHomeValueMaxBytes, &home);
-    os.CloseRegistryKey(key);
-    if (!read || Trim(home).empty()) {
-      result->notes.push_back(origin + ": no " + layout.value);
-      continue;
-    }
-    result->findings.push_back(
-        {AbsoluteFolder(home, search.settings.startDir), origin, name});
-  }
-}
-
-template <std::size_t N>
-PlaceResult RegistryPlace(const RegistryLayout (&layouts)[N], Search& search) {
-  PlaceResult result;
-  for (RegistryView view : kViews) {
-    for (const RegistryLayout& layout : layouts) {
-      ReadLayout(layout, view, search, &result);
-    }
-  }
-  if (result.findings.empty() && result.notes.empty()) {
-    result.notes.push_back("no runtime registered");
-  }
-  return result;
-}
-
-PlaceResult SearchPlace(const std::string& place, Search& search) {
-  if (place.rfind("env:", 0) == 0)
-    return VariablePlace(place.substr(4), search);
-  if (place == "path") return PathPlace(search);
-  if (place == "registry") return RegistryPlace(kJavaSoftLayouts, search);
-  if (place == "vendors") return RegistryPlace(kVendorLayouts, search);
-  return FolderPlace(place, search);
 }
 
 // --- judging the candidates
@@ -348,7 +146,7 @@ bool Better(const Candidate& a, const Candidate& b) {
 std::optional<std::string> SearchOnePlace(const std::string& place,
                                           Search& search) {
   Trace(search, "javaSearch: place " + place);
-  PlaceResult result = SearchPlace(place, search);
+  PlaceResult result = SearchPlace(place, search.settings, search.os);
   std::vector<Candidate> candidates;
   for (const Finding& finding : WithoutDuplicates(result.findings, search)) {
     candidates.push_back(Judge(finding, search));
@@ -412,35 +210,6 @@ bool ReadBounds(const LaunchSettings& settings, PlatformOps& os,
   return true;
 }
 
-const char* ApplicationName(const LaunchSettings& settings) {
-  if (settings.appname && !settings.appname->empty()) {
-    return settings.appname->c_str();
-  }
-  return OrNull(settings.mainclass ? &*settings.mainclass : nullptr);
-}
-
-// The same question as for a missing registry runtime, offering the
-// application's own download page.
-void AskSearchDownload(const std::string& url, const LaunchSettings& settings,
-                       PlatformOps& os) {
-  const std::string question = Format(
-      "%s requires the Java Runtime Environment version %s\nDo you want to "
-      "download it?",
-      ApplicationName(settings), SearchVersionText(settings).c_str());
-  if (os.ShowMessageBox(question, "Java Runtime Environment Not Found",
-                        kBoxYesNoError) != kAnswerYes) {
-    return;
-  }
-  // A quote would end the URL's argument early and pass the rest to the URL
-  // handler as further arguments; %22 is the same character inside a URL.
-  std::string safe;
-  for (char c : url) safe += c == '"' ? std::string("%22") : std::string(1, c);
-  StartedProcess handler = os.StartProcess(
-      Format("rundll32 url.dll,FileProtocolHandler \"%s\"", safe.c_str()),
-      std::nullopt, std::nullopt);
-  if (handler.ok) os.CloseProcess(handler.handle);
-}
-
 }  // namespace
 
 std::string SearchVersionText(const LaunchSettings& settings) {
@@ -475,6 +244,12 @@ std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
       places.empty() ? "    none (javaSearch lists no place)\n" : search.report;
   os.ShowMessageBox(text, "Error!", kBoxError);
   const std::string url = Trim(settings.downloadUrl.value_or(""));
-  if (!url.empty()) AskSearchDownload(url, settings, os);
+  // The same question as for a missing registry runtime, offering the
+  // application's own download page.
+  if (!url.empty() &&
+      AskDownloadQuestion("Java Runtime Environment Not Found",
+                          SearchVersionText(settings), settings, os)) {
+    OpenUrl(url, os);
+  }
   return std::nullopt;
 }

@@ -5,7 +5,7 @@
 
 #include "launcher/text_format.h"
 #include "runtime/download_prompt.h"
-#include "runtime/registry_lookup.h"
+#include "runtime/registry_key.h"
 
 namespace {
 

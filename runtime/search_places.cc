@@ -1,0 +1,206 @@
+#include "runtime/search_places.h"
+
+#include <cctype>
+
+#include "runtime/registry_key.h"
+
+namespace {
+
+struct Place {
+  const LaunchSettings& settings;
+  PlatformOps& os;
+};
+
+// Registry paths can be as long as the longest Windows path.
+constexpr std::size_t kHomeValueMaxBytes = 32768;
+
+// Where a registry place finds runtimes: one subkey per runtime below
+// `root`, whose name is usually its version; the home is the value `value` of
+// the key root\name`below`.
+struct RegistryLayout {
+  const char* root;
+  const char* below;
+  const char* value;
+};
+
+constexpr RegistryLayout kJavaSoftLayouts[] = {
+    {"SOFTWARE\\JavaSoft\\Java Runtime Environment", "", "JavaHome"},
+    {"SOFTWARE\\JavaSoft\\Java Development Kit", "", "JavaHome"},
+    {"SOFTWARE\\JavaSoft\\JDK", "", "JavaHome"},
+    {"SOFTWARE\\JavaSoft\\JRE", "", "JavaHome"},
+};
+
+constexpr RegistryLayout kVendorLayouts[] = {
+    {"SOFTWARE\\Eclipse Adoptium\\JDK", "\\hotspot\\MSI", "Path"},
+    {"SOFTWARE\\Eclipse Adoptium\\JRE", "\\hotspot\\MSI", "Path"},
+    {"SOFTWARE\\Microsoft\\JDK", "\\hotspot\\MSI", "Path"},
+    {"SOFTWARE\\Azul Systems\\Zulu", "", "InstallationPath"},
+};
+
+// A 64-bit runtime registers only in the 64-bit view, which a 32-bit
+// launcher does not see unless it asks for it.
+constexpr RegistryView kViews[] = {RegistryView::k64, RegistryView::k32};
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsAbsolute(const std::string& path) {
+  if (!path.empty() && path[0] == '\\') return true;  // root or network
+  return path.size() >= 2 && path[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+// A folder as written (quotes, forward slashes, a final backslash) turned
+// into an absolute path. The runtime path is the first token of the child's
+// command line, and Windows looks for a relative one beside the launcher's
+// executable first, which could start another runtime than the one checked.
+std::string AbsoluteFolder(std::string folder, const std::string& startDir) {
+  folder = Trim(folder);
+  if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
+    folder = Trim(folder.substr(1, folder.size() - 2));
+  }
+  for (char& c : folder) {
+    if (c == '/') c = '\\';
+  }
+  while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+  if (IsAbsolute(folder) || startDir.empty()) return folder;
+  while (folder.rfind(".\\", 0) == 0) folder.erase(0, 2);
+  if (folder == ".") return startDir;
+  return startDir + "\\" + folder;
+}
+
+const char* ViewName(RegistryView view) {
+  return view == RegistryView::k64 ? "64-bit view" : "32-bit view";
+}
+
+// --- the places
+
+PlaceResult FolderPlace(const std::string& folder, const Place& search) {
+  return {{{AbsoluteFolder(folder, search.settings.startDir), "folder", {}}},
+          {}};
+}
+
+PlaceResult VariablePlace(const std::string& name, const Place& search) {
+  PlaceResult result;
+  std::optional<std::string> value =
+      name.empty() ? std::nullopt : search.os.Environment(name);
+  if (!value || Trim(*value).empty()) {
+    result.notes.push_back(name.empty() ? "no variable named"
+                                        : name + " is not set");
+    return result;
+  }
+  result.findings.push_back(
+      {AbsoluteFolder(*value, search.settings.startDir), name, {}});
+  return result;
+}
+
+PlaceResult PathPlace(const Place& search) {
+  PlaceResult result;
+  std::optional<std::string> path = search.os.Environment("PATH");
+  for (const std::string& entry : SplitList(path.value_or(""))) {
+    std::string dir = AbsoluteFolder(entry, search.settings.startDir);
+    std::string executable = dir + "\\javaw.exe";
+    if (!search.os.FileExists(executable)) continue;
+    // Only a runtime's own bin folder leads to its home; copies of javaw.exe
+    // elsewhere (a system folder, a folder of links) do not.
+    std::size_t slash = dir.rfind('\\');
+    if (slash == std::string::npos ||
+        !EqualsIgnoringCase(dir.substr(slash + 1), "bin")) {
+      result.notes.push_back(executable + ": not in a runtime's bin folder");
+      continue;
+    }
+    result.findings.push_back({dir.substr(0, slash), "PATH", {}});
+  }
+  if (result.findings.empty() && result.notes.empty()) {
+    result.notes.push_back("no javaw.exe on PATH");
+  }
+  return result;
+}
+
+void ReadLayout(const RegistryLayout& layout, RegistryView view,
+                const Place& search, PlaceResult* result) {
+  PlatformOps& os = search.os;
+  std::vector<std::string> names;
+  {
+    ScopedRegistryKey root(os);
+    if (!root.Open(layout.root, view)) return;
+    std::uint32_t count = 0;
+    if (!os.CountSubkeys(root.get(), &count)) count = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      std::string name;
+      if (os.EnumerateSubkey(root.get(), i, &name)) names.push_back(name);
+    }
+  }
+
+  for (const std::string& name : names) {
+    const std::string keyPath =
+        std::string(layout.root) + "\\" + name + layout.below;
+    const std::string origin = keyPath + ", " + ViewName(view);
+    ScopedRegistryKey key(os);
+    if (!key.Open(keyPath, view)) continue;
+    std::string home;
+    bool read = os.QueryRegistryValue(key.get(), layout.value,
+                                      kHomeValueMaxBytes, &home);
+    if (!read || Trim(home).empty()) {
+      result->notes.push_back(origin + ": no " + layout.value);
+      continue;
+    }
+    result->findings.push_back(
+        {AbsoluteFolder(home, search.settings.startDir), origin, name});
+  }
+}
+
+template <std::size_t N>
+PlaceResult RegistryPlace(const RegistryLayout (&layouts)[N],
+                          const Place& search) {
+  PlaceResult result;
+  for (RegistryView view : kViews) {
+    for (const RegistryLayout& layout : layouts) {
+      ReadLayout(layout, view, search, &result);
+    }
+  }
+  if (result.findings.empty() && result.notes.empty()) {
+    result.notes.push_back("no runtime registered");
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string Trim(const std::string& text) {
+  std::size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string::npos) return std::string();
+  return text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
+}
+
+std::vector<std::string> SplitList(const std::string& list) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(';', start);
+    if (end == std::string::npos) end = list.size();
+    std::string item = Trim(list.substr(start, end - start));
+    if (!item.empty()) items.push_back(item);
+    start = end + 1;
+  }
+  return items;
+}
+
+PlaceResult SearchPlace(const std::string& place,
+                        const LaunchSettings& settings, PlatformOps& os) {
+  const Place search{settings, os};
+  if (place.rfind("env:", 0) == 0)
+    return VariablePlace(place.substr(4), search);
+  if (place == "path") return PathPlace(search);
+  if (place == "registry") return RegistryPlace(kJavaSoftLayouts, search);
+  if (place == "vendors") return RegistryPlace(kVendorLayouts, search);
+  return FolderPlace(place, search);
+}
