@@ -33,3 +33,6 @@ endif()
 if(LAUNCHER_FUZZ)
   include(cmake/fuzz_targets.cmake)
 endif()
+
+# Benchmarks of the logic (scripts/bench.sh).
+include(${CMAKE_CURRENT_SOURCE_DIR}/bench/CMakeLists.txt OPTIONAL)
