@@ -44,27 +44,11 @@
 #include <string>
 #include <vector>
 
+#include "json_text.h"
+
 namespace {
 
 std::string g_log;
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c >= 0x20 && c < 0x7f) {
-      out += static_cast<char>(c);
-    } else {
-      char buf[8];
-      snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    }
-  }
-  out += '"';
-  return out;
-}
 
 // Appends one line to the log at once, so that a killed watcher still
 // leaves everything seen so far.

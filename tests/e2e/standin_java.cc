@@ -19,28 +19,9 @@
 
 #include <string>
 
-namespace {
+#include "json_text.h"
 
-std::string JsonString(const char* text) {
-  if (text == nullptr) return "null";
-  std::string out = "\"";
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-       *p != 0; ++p) {
-    unsigned char c = *p;
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c >= 0x20 && c < 0x7f) {
-      out += static_cast<char>(c);
-    } else {
-      char buf[8];
-      snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    }
-  }
-  out += '"';
-  return out;
-}
+namespace {
 
 std::string EnvValue(const char* name) {
   char buf[4096];
