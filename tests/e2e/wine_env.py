@@ -36,13 +36,25 @@ delete_registry_key, windows_version) are queued and applied by the box
 watcher inside Wine just before the next launcher run, which saves a Wine
 process start per change; apply_registry() applies them at once.
 
+A 64-bit prefix: start(arch='win64') uses a second prefix (made once,
+like the first) in which both builds run: install_launcher(path, bits=32)
+runs under WoW64, bits=64 natively; the box watcher and, unless bits says
+otherwise, the stand-ins are the 64-bit ones. The registry functions take
+view=32 or view=64 there: the 32-bit view of HKLM\\SOFTWARE is written
+through its HKLM\\SOFTWARE\\Wow6432Node key, which is where WoW64 keeps it;
+view=None is the 64-bit view. HKCU\\Software is one key for both views.
+A 32-bit prefix has a single view; view=32 names it, view=64 is refused.
+
 Environment variables read by this module:
   LAUNCHER_WIN32_DIR  the Windows build (launcher.exe and the test tools);
                       default: <source>/build/win32
+  LAUNCHER_WIN64_DIR  the 64-bit Windows build, for arch='win64';
+                      default: the folder win64 beside LAUNCHER_WIN32_DIR
   E2E_WORK_DIR        where the prefix and run files live;
                       default: <source>/build/host/e2e
   E2E_WINEDEBUG       WINEDEBUG for the Wine processes (default -all); their
                       output lands in E2E_WORK_DIR/wine-output.txt
+                      (wine-output64.txt for the 64-bit prefix)
 """
 
 import collections
@@ -63,6 +75,12 @@ RUN_WIN_DIR = 'C:\\e2e\\run'
 # Registry keys that the launcher reads; reset() empties them.
 JAVASOFT_KEY = 'HKLM\\SOFTWARE\\JavaSoft'
 _VERSION_KEY = 'HKCU\\Software\\Wine'
+# Other builders' runtime keys (the search's "vendors" place); reset()
+# removes them too.
+VENDOR_KEYS = ('HKLM\\SOFTWARE\\Eclipse Adoptium',
+               'HKLM\\SOFTWARE\\Microsoft\\JDK',
+               'HKLM\\SOFTWARE\\Azul Systems')
+_SOFTWARE_KEY = 'HKLM\\SOFTWARE\\'
 _WINDOWS_VERSIONS = {5: 'winxp', 6: 'win7'}
 
 
@@ -131,12 +149,20 @@ class Result:
 
 
 class _Session:
-    def __init__(self):
+    def __init__(self, arch='win32'):
+        self.arch = arch
         self.win32_dir = os.environ.get(
             'LAUNCHER_WIN32_DIR', os.path.join(_SOURCE_DIR, 'build', 'win32'))
+        self.win64_dir = os.environ.get(
+            'LAUNCHER_WIN64_DIR',
+            os.path.join(os.path.dirname(os.path.abspath(self.win32_dir)),
+                         'win64'))
         self.work_dir = os.environ.get(
             'E2E_WORK_DIR', os.path.join(_SOURCE_DIR, 'build', 'host', 'e2e'))
-        self.prefix = os.path.join(self.work_dir, 'wineprefix')
+        # Files of the 64-bit prefix carry a '64' so that both prefixes can
+        # live in one work directory.
+        self.suffix = '64' if arch == 'win64' else ''
+        self.prefix = os.path.join(self.work_dir, 'wineprefix' + self.suffix)
         self.lock_file = None
         self.xvfb = None
         self.display = None
@@ -145,13 +171,29 @@ class _Session:
         self.registry_keys_set = set()
         # Paths created inside the prefix, one per line; kept in a file so
         # that leftovers of an interrupted run are removed too.
-        self.created_list = os.path.join(self.work_dir, 'created-paths.txt')
+        self.created_list = os.path.join(
+            self.work_dir, 'created-paths%s.txt' % self.suffix)
+
+    @property
+    def native_bits(self):
+        return 64 if self.arch == 'win64' else 32
+
+    def build_dir(self, bits=None):
+        """The Windows build whose programs are bits-bit (default: the
+        prefix's own)."""
+        bits = self.native_bits if bits is None else bits
+        if bits == 32:
+            return self.win32_dir
+        if bits == 64 and self.arch == 'win64':
+            return self.win64_dir
+        raise ValueError('%r-bit programs need a 64-bit prefix: '
+                         "wine_env.start(arch='win64')" % bits)
 
 
 _session = None
 
 
-def _require_tools(win32_dir):
+def _require_tools(win32_dir, win64_dir=None):
     missing = [tool for tool in ('wine', 'wineboot', 'wineserver', 'Xvfb')
                if shutil.which(tool) is None]
     if missing:
@@ -169,6 +211,17 @@ def _require_tools(win32_dir):
             '-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && '
             'cmake --build build/win32" or set LAUNCHER_WIN32_DIR'
             % (win32_dir, ', '.join(absent)))
+    if win64_dir is None:
+        return
+    absent = [n for n in needed
+              if not os.path.isfile(os.path.join(win64_dir, n))]
+    if absent:
+        raise EnvironmentMissing(
+            'the 64-bit Windows build in %s lacks %s; build it with '
+            '"cmake -S . -B build/win64 -G Ninja '
+            '-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && '
+            'cmake --build build/win64" or set LAUNCHER_WIN64_DIR'
+            % (win64_dir, ', '.join(absent)))
 
 
 def _start_xvfb():
@@ -195,26 +248,34 @@ def _start_xvfb():
     return proc, ':' + data.decode().strip()
 
 
-def start():
+def start(arch='win32'):
     """Prepares the prefix, Xvfb and wineserver; call once per test module.
 
+    arch: 'win32' (the default) for the 32-bit prefix, 'win64' for the
+    64-bit one, which needs the 64-bit build as well.
     Raises EnvironmentMissing when Wine, Xvfb or the Windows build are not
     there, so that the tests fail with that message.
     """
     global _session
+    if arch not in ('win32', 'win64'):
+        raise ValueError('arch must be win32 or win64, not %r' % (arch,))
     if _session is not None:
+        if _session.arch != arch:
+            raise RuntimeError('the %s prefix is in use; stop() it first'
+                               % _session.arch)
         return
-    s = _Session()
-    _require_tools(s.win32_dir)
+    s = _Session(arch)
+    _require_tools(s.win32_dir, s.win64_dir if arch == 'win64' else None)
     os.makedirs(s.work_dir, exist_ok=True)
     # Serialises test runs that share this prefix, also across ctest runs.
-    s.lock_file = open(os.path.join(s.work_dir, 'prefix.lock'), 'w')
+    s.lock_file = open(
+        os.path.join(s.work_dir, 'prefix%s.lock' % s.suffix), 'w')
     fcntl.flock(s.lock_file, fcntl.LOCK_EX)
     s.xvfb, s.display = _start_xvfb()
     env = dict(os.environ)
     env.update({
         'WINEPREFIX': s.prefix,
-        'WINEARCH': 'win32',
+        'WINEARCH': arch,
         'DISPLAY': s.display,
         # No Mono or Gecko installer dialogs while the prefix is made.
         'WINEDLLOVERRIDES': 'mscoree,mshtml=',
@@ -249,6 +310,12 @@ def start():
         set_registry_value(
             'HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug',
             'Auto', '1')
+        if arch == 'win64':
+            # WoW64 programs read the debugger setting from their own view.
+            for name, value in (('Debugger', ''), ('Auto', '1')):
+                set_registry_value(
+                    'HKLM\\Software\\Microsoft\\Windows NT\\'
+                    'CurrentVersion\\AeDebug', name, value, view=32)
         s.registry_keys_set.clear()
         apply_registry()
         with open(ready_marker, 'w') as f:
@@ -306,9 +373,14 @@ def _copy_if_changed(src, dst):
     shutil.copy2(src, dst)
 
 
+def prefix_bits():
+    """32 or 64: the bitness of the running prefix (and of its watcher)."""
+    return _current().native_bits
+
+
 def _install_tools():
     s = _current()
-    _copy_if_changed(os.path.join(s.win32_dir, 'boxwatch.exe'),
+    _copy_if_changed(os.path.join(s.build_dir(), 'boxwatch.exe'),
                      unix_path(TOOLS_WIN_DIR + '\\boxwatch.exe'))
 
 
@@ -367,65 +439,89 @@ def make_dir(win_path):
     return win_path
 
 
-def _install_copy(tool, win_path):
+def _install_copy(tool, win_path, bits=None):
     s = _current()
+    source = os.path.join(s.build_dir(bits), tool)
     path = unix_path(win_path)
     if not os.path.exists(path):
         _make_parent_dirs(path)
         _remember_created(path)
-    shutil.copyfile(os.path.join(s.win32_dir, tool), path)
+    shutil.copyfile(source, path)
     return win_path
 
 
-def install_launcher(win_path):
-    """Copies launcher.exe to win_path (any name); returns win_path."""
-    return _install_copy('launcher.exe', win_path)
+def install_launcher(win_path, bits=32):
+    """Copies launcher.exe to win_path (any name); returns win_path.
+
+    bits=64 takes the 64-bit launcher (64-bit prefix only).
+    """
+    return _install_copy('launcher.exe', win_path, bits)
 
 
-def install_runtime(home):
+def install_runtime(home, bits=None):
     """Installs the stand-in runtime as home\\bin\\java.exe and javaw.exe.
 
     Returns the path of javaw.exe. Every start of either is recorded in the
-    Result's runs.
+    Result's runs. bits: 32 or 64 (default: the prefix's own).
     """
-    _install_copy('standin_java.exe', home + '\\bin\\java.exe')
-    return _install_copy('standin_javaw.exe', home + '\\bin\\javaw.exe')
+    _install_copy('standin_java.exe', home + '\\bin\\java.exe', bits)
+    return _install_copy('standin_javaw.exe', home + '\\bin\\javaw.exe',
+                         bits)
 
 
-def install_standin(win_path, windowless=True):
+def install_standin(win_path, windowless=True, bits=None):
     """Installs the stand-in runtime under any name (e.g. rundll32.exe)."""
     return _install_copy(
-        'standin_javaw.exe' if windowless else 'standin_java.exe', win_path)
+        'standin_javaw.exe' if windowless else 'standin_java.exe', win_path,
+        bits)
 
 
-def install_build_file(name, win_path):
+def install_build_file(name, win_path, bits=None):
     """Copies a file of the Windows build (e.g. platform_windows_test.exe)
     to win_path; returns win_path."""
-    return _install_copy(name, win_path)
+    return _install_copy(name, win_path, bits)
 
 
 # --- Registry --------------------------------------------------------------
 
-def set_registry_value(key, name, value, kind='sz'):
+def view_key(key, view=None):
+    """The key as the watcher must name it to reach the given view (see the
+    module's notes on the 64-bit prefix)."""
+    s = _current()
+    if view not in (None, 32, 64):
+        raise ValueError('view must be None, 32 or 64, not %r' % (view,))
+    if s.arch == 'win32':
+        if view == 64:
+            raise ValueError('a 32-bit prefix has no 64-bit registry view')
+        return key
+    if view == 32 and key.upper().startswith(_SOFTWARE_KEY):
+        return key[:len(_SOFTWARE_KEY)] + 'Wow6432Node\\' + \
+            key[len(_SOFTWARE_KEY):]
+    return key
+
+
+def set_registry_value(key, name, value, kind='sz', view=None):
     """Queues a registry write.
 
     key: 'HKLM\\...' or 'HKCU\\...'; name: value name ('' = default value);
     kind: 'sz', 'sz_nonul' (a string stored without its terminating NUL),
-    'expand_sz' or 'dword' (value an int).
+    'expand_sz' or 'dword' (value an int); view: None, 32 or 64.
     """
     s = _current()
+    key = view_key(key, view)
     s.pending_registry.append(('regset', key, name, kind, str(value)))
     s.registry_keys_set.add(key)
 
 
-def delete_registry_value(key, name):
+def delete_registry_value(key, name, view=None):
     """Queues the removal of a value (a missing one is no error)."""
-    _current().pending_registry.append(('regdelvalue', key, name))
+    _current().pending_registry.append(
+        ('regdelvalue', view_key(key, view), name))
 
 
-def delete_registry_key(key):
+def delete_registry_key(key, view=None):
     """Queues the removal of a key and all its subkeys."""
-    _current().pending_registry.append(('regdelkey', key))
+    _current().pending_registry.append(('regdelkey', view_key(key, view)))
 
 
 def windows_version(major):
@@ -450,7 +546,8 @@ def apply_registry():
 def reset():
     """Undoes what earlier tests set up: files and directories created
     through this module, the keys written with set_registry_value, the
-    JavaSoft key; sets the Windows version back to 6 (Wine's default)."""
+    JavaSoft key and the VENDOR_KEYS (in both views on a 64-bit prefix);
+    sets the Windows version back to 6 (Wine's default)."""
     s = _current()
     try:
         with open(s.created_list, encoding='utf-8') as f:
@@ -471,6 +568,11 @@ def reset():
         ('regdelkey', key) for key in sorted(s.registry_keys_set)]
     s.registry_keys_set.clear()
     s.pending_registry.append(('regdelkey', JAVASOFT_KEY))
+    for key in VENDOR_KEYS:
+        s.pending_registry.append(('regdelkey', key))
+    if s.arch == 'win64':
+        for key in (JAVASOFT_KEY,) + VENDOR_KEYS:
+            s.pending_registry.append(('regdelkey', view_key(key, 32)))
     windows_version(6)
 
 
@@ -545,7 +647,7 @@ def _watch(cmdline, answers, cwd, env, timeout, app=None):
                     .encode('latin-1'))
     # Wine's own output goes to a file: background Wine processes started
     # on the way inherit it, so a pipe would not reach its end.
-    wine_log = os.path.join(s.work_dir, 'wine-output.txt')
+    wine_log = os.path.join(s.work_dir, 'wine-output%s.txt' % s.suffix)
     with open(wine_log, 'wb') as log:
         proc = subprocess.run(
             ['wine', TOOLS_WIN_DIR + '\\boxwatch.exe',
