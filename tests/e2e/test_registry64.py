@@ -4,6 +4,7 @@ the 64-bit launcher the 64-bit one, and both build the same command line
 from the same settings."""
 
 import os
+import re
 import sys
 import unittest
 
@@ -179,6 +180,28 @@ class SameCommandLineTest(BitnessTestCase):
     def test_from_version_6(self):
         self.check(6, '"%s" -Xmx256m -classpath lib/a.jar;lib/b.jar tool.Main'
                       ' "report.txt" "two words" "a\\"quote" ' % self.javaw)
+
+
+class PlatformSelfTest(unittest.TestCase):
+    """The Win32 platform layer's self-test, built 32- and 64-bit, on this
+    prefix: handles, registry and processes at both pointer sizes."""
+
+    def test_self_test_passes_at_both_bitnesses(self):
+        for bits in (32, 64):
+            wine_env.reset()
+            exe = wine_env.install_build_file(
+                'platform_windows_test.exe',
+                'C:\\PlatformTest%d\\platform_windows_test.exe' % bits,
+                bits=bits)
+            r = wine_env.run_launcher(exe, [], cwd='C:\\PlatformTest%d' % bits,
+                                      timeout=90)
+            report = r.stdout + r.stderr
+            self.assertEqual(0, r.exit_code, (bits, r, report))
+            self.assertEqual([], r.boxes, report)
+            summary = re.search(r'^(\d+) checks, 0 failed\r?$', r.stdout,
+                                re.MULTILINE)
+            self.assertIsNotNone(summary, report)
+            self.assertGreater(int(summary.group(1)), 0, report)
 
 
 if __name__ == '__main__':

@@ -20,8 +20,19 @@ ADOPTIUM_KEY = 'HKLM\\SOFTWARE\\Eclipse Adoptium\\JDK'
 NOT_FOUND = 'Java Runtime Environment Not Found'
 
 
+def use_prefix(bits):
+    """Makes the prefix of the given bitness the running one."""
+    try:
+        running = wine_env.prefix_bits()
+    except RuntimeError:
+        running = None
+    if running != bits:
+        wine_env.stop()
+        wine_env.start(arch='win%d' % bits)
+
+
 def setUpModule():
-    wine_env.start(arch='win64')
+    use_prefix(64)
 
 
 def tearDownModule():
@@ -33,6 +44,12 @@ def javaw(home):
 
 
 class SearchTestCase(unittest.TestCase):
+    PREFIX_BITS = 64
+
+    @classmethod
+    def setUpClass(cls):
+        use_prefix(cls.PREFIX_BITS)
+
     def setUp(self):
         wine_env.reset()
         wine_env.install_launcher(EXE, bits=32)
@@ -245,6 +262,22 @@ class NothingFoundTest(SearchTestCase):
         self.assertNothingFound(
             'The javaMinVersion value "eleven" is not a Java version.\n'
             'Write it as, for example, 11, 17.0.9 or 1.8.0_201.', r)
+
+
+class ThirtyTwoBitWindowsTest(SearchTestCase):
+    """On 32-bit Windows there is one registry view, which the search reads
+    as both."""
+    PREFIX_BITS = 32
+
+    def test_single_view_runtime_counts_once(self):
+        self.register_jdk('17.0.9', 'C:\\Java\\jdk-17', view=None)
+        r = self.run_tool('mainclass tool.Main\njavaSearch registry\n',
+                          ['-d'])
+        self.assertEqual(0, r.exit_code, r)
+        self.assertEqual(['C:\\Java\\jdk-17\\bin\\java.exe'],
+                         [run.exe for run in r.runs])
+        self.assertIn('javaSearch: C:\\Java\\jdk-17 (SOFTWARE\\JavaSoft\\JDK\\'
+                      '17.0.9, 32-bit view): counted once\r\n', r.stdout)
 
 
 if __name__ == '__main__':

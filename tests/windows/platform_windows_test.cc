@@ -188,10 +188,13 @@ void TestRegistry(PlatformOps& os) {
     RegKey key = 0;
     bool opened = os.OpenRegistryKey(kTestKey, view, &key);
     // A 32-bit program on 64-bit Windows writes to the 32-bit view, so the
-    // 64-bit view does not have the key there.
+    // 64-bit view does not have the key there; a 64-bit program writes to
+    // the 64-bit view, and the 32-bit view lacks it.
     BOOL wow64 = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow64);
-    if (view == RegistryView::k64 && wow64) {
+    const bool native64 = sizeof(void*) == 8;
+    if ((view == RegistryView::k64 && wow64) ||
+        (view == RegistryView::k32 && native64)) {
       CHECK(!opened);
       if (opened) os.CloseRegistryKey(key);
       continue;
