@@ -36,3 +36,6 @@ endif()
 
 # Benchmarks of the logic (scripts/bench.sh).
 include(${CMAKE_CURRENT_SOURCE_DIR}/bench/CMakeLists.txt OPTIONAL)
+
+# Checks of the release package (scripts/release.sh).
+include(${CMAKE_CURRENT_SOURCE_DIR}/tests/release/release_tests.cmake OPTIONAL)
