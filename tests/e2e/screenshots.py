@@ -135,8 +135,8 @@ def _wait_for_box(shot, proc, env, timeout=60):
 
 
 def _capture(wid, path, env):
-    # The box is activated first, so that its caption bar is drawn active,
-    # and given a moment to paint.
+    # The box gets the focus and a moment to paint (without a window
+    # manager Wine still draws its caption bar as inactive).
     _x(['xdotool', 'windowfocus', '--sync', wid], env, check=False)
     time.sleep(0.7)
     tmp = path + '.tmp.png'
