@@ -6,10 +6,16 @@ Icon 101 is the program's own icon with seven sizes; icons 102 to 108 and 111
 are single 32x32 images that differ only in colour, for documents and
 shortcuts that want to look related to the program.
 
-Images up to 128 pixels are stored as 32-bit DIBs with an AND mask, which
-every Windows version reads; the 256-pixel image is stored as PNG, as
-Windows expects for that size. Only the standard library is used, and the
-output is byte-for-byte reproducible.
+The icons make up most of the executable, so they are stored as small as
+every Windows version still reads them:
+- icon 101 up to 48 pixels (the sizes Windows XP shows) as 32-bit DIBs with
+  an AND mask, soft edges included; from 64 pixels on as PNG, which Windows
+  Vista and later read and which XP never picks at those sizes;
+- the single images as 8-bit DIBs with a palette of just the colours they
+  use (about a hundred) and a hard edge: a pixel at least half covered by
+  the square is opaque, any other transparent.
+Only the standard library is used, and the output is byte-for-byte
+reproducible.
 
 Usage: make_icons.py [output directory]   (default: icons/ beside this file)
 """
@@ -35,6 +41,7 @@ PALETTES = {
 }
 MAIN_SIZES = (16, 24, 32, 48, 64, 128, 256)
 SINGLE_SIZE = 32
+PNG_FROM_SIZE = 64  # main-icon images this large or larger are PNG
 
 
 def inside_rounded_square(x, y, inset, radius):
@@ -115,6 +122,41 @@ def encode_dib(size, pixels):
     return header + bytes(colour) + bytes(mask)
 
 
+def encode_dib8(size, pixels):
+    """An 8-bit palette BITMAPINFOHEADER image with its AND mask.
+
+    Returns None when the image has more than 256 colours.
+    """
+    opaque = [p[3] >= 128 for p in pixels]
+    palette = sorted({p[:3] for p, o in zip(pixels, opaque) if o})
+    if not palette or palette[0] != (0, 0, 0):
+        palette.insert(0, (0, 0, 0))  # what transparent pixels point to
+    if len(palette) > 256:
+        return None
+    index = {colour: i for i, colour in enumerate(palette)}
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 8, 0, 0, 0,
+                         0, len(palette), 0)
+    table = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
+    row_bytes = (size + 3) // 4 * 4
+    colour = bytearray()
+    for row in reversed(range(size)):
+        line = bytearray(row_bytes)
+        for col in range(size):
+            k = row * size + col
+            if opaque[k]:
+                line[col] = index[pixels[k][:3]]
+        colour += line
+    stride = ((size + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(range(size)):
+        line = bytearray(stride)
+        for col in range(size):
+            if not opaque[row * size + col]:
+                line[col // 8] |= 0x80 >> (col % 8)
+        mask += line
+    return header + table + bytes(colour) + bytes(mask)
+
+
 def png_chunk(kind, data):
     body = kind + data
     return struct.pack('>I', len(data)) + body + struct.pack(
@@ -122,6 +164,8 @@ def png_chunk(kind, data):
 
 
 def encode_png(size, pixels):
+    # Unfiltered rows: the square's colour changes from row to row only, so
+    # the rows repeat and compress better as they are than after any filter.
     raw = bytearray()
     for row in range(size):
         raw.append(0)  # no filter
@@ -141,7 +185,9 @@ def encode_ico(images):
     data = b''
     for size, image in images:
         side = 0 if size >= 256 else size  # 0 stands for 256
-        directory += struct.pack('<BBBBHHII', side, side, 0, 0, 1, 32,
+        bits = 8 if image[:4] == struct.pack('<I', 40) and struct.unpack(
+            '<H', image[14:16])[0] == 8 else 32
+        directory += struct.pack('<BBBBHHII', side, side, 0, 0, 1, bits,
                                  len(image), offset)
         offset += len(image)
         data += image
@@ -152,8 +198,13 @@ def make_icon(sizes, palette):
     images = []
     for size in sizes:
         pixels = render(size, palette)
-        encode = encode_png if size >= 256 else encode_dib
-        images.append((size, encode(size, pixels)))
+        if len(sizes) == 1:
+            image = encode_dib8(size, pixels) or encode_dib(size, pixels)
+        elif size >= PNG_FROM_SIZE:
+            image = encode_png(size, pixels)
+        else:
+            image = encode_dib(size, pixels)
+        images.append((size, image))
     return encode_ico(images)
 
 

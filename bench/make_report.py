@@ -1,0 +1,249 @@
+"""Runs every benchmark and writes docs/benchmarks.md (scripts/bench.sh).
+
+    python3 bench/make_report.py [--runs N] [--skip-wine]
+
+Host part: instruction counts of the logic with callgrind (logic_cost) and
+times with Google Benchmark (logic_bench), both against the fake system.
+Windows part: the executable's size, and launch time, memory and CPU use
+under Wine (wine_bench.py).
+"""
+
+import argparse
+import datetime
+import json
+import os
+import platform
+import re
+import subprocess
+import sys
+
+SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
+HOST = os.path.join(SOURCE, 'build', 'host')
+WIN32 = os.path.join(SOURCE, 'build', 'win32')
+WIN64 = os.path.join(SOURCE, 'build', 'win64')
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+# (scenario, sizes, what one unit of size is)
+SCENARIOS = [
+    ('typical', [1], 'run'),
+    ('lines', [1000, 10000], 'configuration line'),
+    ('jars', [1000, 5000, 10000], 'jar'),
+    ('includes', [10, 100], 'include level'),
+    ('subkeys', [500, 5000], 'registry subkey'),
+]
+
+
+def sh(argv, **kw):
+    return subprocess.run(argv, check=True, stdout=subprocess.PIPE,
+                          stderr=subprocess.STDOUT, **kw).stdout.decode()
+
+
+def machine():
+    model = cores = memory = '?'
+    with open('/proc/cpuinfo') as f:
+        for line in f:
+            if line.startswith('model name'):
+                model = line.split(':', 1)[1].strip()
+                break
+    cores = str(os.cpu_count())
+    with open('/proc/meminfo') as f:
+        for line in f:
+            if line.startswith('MemTotal'):
+                memory = '%.1f GiB' % (int(line.split()[1]) / 1024 / 1024)
+    tools = []
+    for argv in (['wine', '--version'], ['i686-w64-mingw32-g++', '--version'],
+                 ['g++', '--version'], ['valgrind', '--version']):
+        try:
+            tools.append(sh(argv).splitlines()[0])
+        except (OSError, subprocess.CalledProcessError):
+            pass
+    return {'cpu': model, 'cores': cores, 'memory': memory,
+            'kernel': platform.release(), 'tools': tools}
+
+
+def callgrind(scenario, size):
+    """Instructions of one run: total, in the fake, in the logic."""
+    out = '/tmp/launcher-bench.callgrind.%d' % os.getpid()
+    env = dict(os.environ, LD_BIND_NOW='1')  # no lazy symbol binding inside
+    log = sh(['valgrind', '--tool=callgrind', '--toggle-collect=MeasuredRun',
+              '--callgrind-out-file=' + out,
+              os.path.join(HOST, 'logic_cost'), scenario, str(size)], env=env)
+    total = int(re.search(r'Collected : (\d+)', log).group(1))
+    annotate = sh(['callgrind_annotate', '--inclusive=yes', '--threshold=100',
+                   out])
+    os.remove(out)
+    fake = 0
+    for line in annotate.splitlines():
+        m = re.match(r'\s*([\d,]+) \(.*?\)\s+\S*?:?(FakePlatform::\w+)\(', line)
+        # Resolve is only ever called by other fake operations.
+        if m and m.group(2) != 'FakePlatform::Resolve':
+            fake += int(m.group(1).replace(',', ''))
+    return {'total': total, 'fake': fake, 'logic': total - fake}
+
+
+def google_benchmark():
+    out = sh([os.path.join(HOST, 'logic_bench'), '--benchmark_format=json',
+              '--benchmark_min_time=0.2', '--benchmark_repetitions=5',
+              '--benchmark_report_aggregates_only=true'])
+    data = json.loads(out[out.index('{'):])
+    times = {}
+    for b in data['benchmarks']:
+        if b.get('aggregate_name') in ('median', 'stddev'):
+            name = b['run_name']
+            times.setdefault(name, {})[b['aggregate_name']] = b['real_time']
+    return times
+
+
+def sections(exe, objdump):
+    info = {'bytes': os.path.getsize(exe)}
+    dump = sh([objdump, '-h', exe])
+    for m in re.finditer(r'^\s+\d+\s+(\.\w+)\s+([0-9a-f]+)', dump, re.M):
+        info[m.group(1)] = int(m.group(2), 16)
+    return info
+
+
+def ms(x):
+    return '%.1f' % x
+
+
+def report(args):
+    lines = []
+    add = lines.append
+    m = machine()
+    now = datetime.datetime.now(datetime.timezone.utc)
+    add('# Benchmarks\n')
+    add('Measured %s on %s, %s cores, %s memory (Linux %s).  ' % (
+        now.strftime('%Y-%m-%d %H:%M UTC'), m['cpu'], m['cores'], m['memory'],
+        m['kernel']))
+    add('Tools: %s.\n' % '; '.join(m['tools']))
+    add('Reproduce with `scripts/bench.sh` (installs valgrind and Google '
+        'Benchmark when missing, builds build/host and build/win32, runs '
+        'everything and rewrites this file).\n')
+
+    # --- executable size
+    add('## Executable size\n')
+    add('| Executable | Bytes | KiB | code (.text) | resources (.rsrc) |')
+    add('|---|---:|---:|---:|---:|')
+    for label, d, objdump in (
+            ('32-bit', WIN32, 'i686-w64-mingw32-objdump'),
+            ('64-bit', WIN64, 'x86_64-w64-mingw32-objdump')):
+        exe = os.path.join(d, 'launcher.exe')
+        if os.path.exists(exe):
+            s = sections(exe, objdump)
+            add('| %s `%s` | %d | %.1f | %d | %d |' % (
+                label, os.path.relpath(exe, SOURCE), s['bytes'],
+                s['bytes'] / 1024, s.get('.text', 0), s.get('.rsrc', 0)))
+    add('')
+
+    # --- launch under Wine
+    if not args.skip_wine:
+        import wine_bench
+        w = wine_bench.run(args.runs)
+        t = w['times']
+        add('## Launch overhead under Wine\n')
+        add('Time from CreateProcess of the candidate to its end, measured '
+            'inside Wine with QueryPerformanceCounter by `launch_timer.exe`; '
+            'the candidates take turns, %d timed runs each after two warm-up '
+            'rounds. The stand-in runtime exits at once. Child command line: '
+            '`%s`.\n' % (args.runs, w['child_command_line']))
+        add('| Candidate | median ms | quartiles ms | min ms | max ms |')
+        add('|---|---:|---:|---:|---:|')
+        names = {
+            'direct': 'stand-in runtime started directly',
+            'minimal': 'minimal launcher (CreateProcessA + wait)',
+            'minimal_idle': 'minimal launcher + WaitForInputIdle (USER32)',
+            'launcher': 'launcher, typical configuration',
+        }
+        for key in ('direct', 'minimal', 'minimal_idle', 'launcher'):
+            x = t[key]
+            add('| %s | %s | %s to %s | %s | %s |' % (
+                names[key], ms(x['median']), ms(x['q1']), ms(x['q3']),
+                ms(x['min']), ms(x['max'])))
+        add('')
+        lm = t['launcher']['median']
+        add('- launcher / minimal launcher (medians): **%.2f**; overhead '
+            '%.1f ms' % (lm / t['minimal']['median'],
+                         lm - t['minimal']['median']))
+        add('- launcher / minimal launcher with the idle wait (medians): '
+            '**%.2f**; overhead %.1f ms' % (
+                lm / t['minimal_idle']['median'],
+                lm - t['minimal_idle']['median']))
+        add('- minimal launcher / direct start (medians): %.2f\n' % (
+            t['minimal']['median'] / t['direct']['median']))
+        add('## Memory and CPU while the application runs (Wine)\n')
+        add('Read by `launch_timer.exe` while the stand-in runtime sleeps: '
+            'working set (GetProcessMemoryInfo) one second after the start, '
+            'CPU time (GetProcessTimes, kernel + user) one second after the '
+            'start and again two seconds later.\n')
+        add('| Candidate | working set KiB | peak KiB | private KiB | CPU ms '
+            'at 1 s | CPU ms at 3 s | state at 3 s |')
+        add('|---|---:|---:|---:|---:|---:|---|')
+        for key in ('minimal', 'minimal_idle', 'launcher'):
+            x = w['memory'][key]
+            add('| %s | %d | %d | %d | %.1f | %.1f | %s |' % (
+                names[key], x['working_set'] // 1024,
+                x['peak_working_set'] // 1024, x['private_bytes'] // 1024,
+                x['cpu_ms_before'], x['cpu_ms_after'], x['state']))
+        add('\nWine reports no private bytes (0) and counts CPU time in '
+            'coarse steps; a CPU time that does not grow between the two '
+            'readings means the launcher used no CPU while it waited.\n')
+
+    # --- logic on the host
+    add('## Cost of the logic (host build, fake system)\n')
+    add('The logic runs against `FakePlatform` (tests/fake_platform.h); '
+        'the fake is prepared outside the measured part. Instruction counts '
+        'are from `valgrind --tool=callgrind --toggle-collect=MeasuredRun '
+        'build/host/logic_cost SCENARIO N` with LD_BIND_NOW=1; "fake" is the '
+        'inclusive count of the FakePlatform operations (std::map lookups '
+        'with case-insensitive keys, copies of listings and file contents), '
+        '"logic" is the rest. Scenarios: typical = the whole run for '
+        '`vmparam -Xmx256m`, `addjars lib` (2 jars), `mainclass tool.Main`, '
+        '`appname Tool`, registry current runtime; lines = reading a '
+        'configuration of N lines (comments, vmparam, addjar, a $APPDATA '
+        'reference, argument, in turn); jars = an addjars line over N jars; '
+        'includes = N files each including the next; subkeys = the '
+        'update-level choice among N version subkeys (it writes four trace '
+        'lines per subkey).\n')
+    add('| Scenario | N | instructions | in fake | in logic | logic per unit '
+        '| time (median) |')
+    add('|---|---:|---:|---:|---:|---:|---:|')
+    gb = google_benchmark()
+    bench_names = {'typical': 'BM_Typical', 'lines': 'BM_Lines',
+                   'jars': 'BM_Jars', 'includes': 'BM_Includes',
+                   'subkeys': 'BM_Subkeys'}
+    for scenario, sizes, unit in SCENARIOS:
+        for size in sizes:
+            c = callgrind(scenario, size)
+            g = gb.get('%s/%d' % (bench_names[scenario], size), {})
+            per = ('%.0f per %s' % (c['logic'] / size, unit)
+                   if size > 1 else '')
+            time = ('%.1f µs' % g['median']) if 'median' in g else '-'
+            add('| %s | %d | %s | %s | %s | %s | %s |' % (
+                scenario, size, format(c['total'], ','),
+                format(c['fake'], ','), format(c['logic'], ','), per, time))
+    add('\nTimes are Google Benchmark medians of 5 repetitions '
+        '(`build/host/logic_bench`), fake included, new fake and settings '
+        'per iteration (not timed).\n')
+    return '\n'.join(lines) + '\n'
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--runs', type=int, default=40)
+    parser.add_argument('--skip-wine', action='store_true')
+    parser.add_argument('--output',
+                        default=os.path.join(SOURCE, 'docs', 'benchmarks.md'))
+    args = parser.parse_args()
+    text = report(args)
+    history = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                           'history.md')
+    if os.path.exists(history):
+        with open(history) as f:
+            text += '\n' + f.read()
+    with open(args.output, 'w') as f:
+        f.write(text)
+    print(text)
+
+
+if __name__ == '__main__':
+    main()

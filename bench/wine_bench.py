@@ -1,0 +1,112 @@
+"""Launch overhead, memory and CPU use of the launcher under Wine.
+
+Sets up the typical installation in the shared end-to-end prefix (through
+tests/e2e/wine_env.py, which holds the prefix lock for the whole run): a
+current runtime in the registry whose javaw.exe is the stand-in, the launcher
+as C:\\Apps\\Tool\\Tool.exe with a four-line configuration and two jars, and
+the minimal reference launcher beside it. The timing itself happens inside
+Wine, in launch_timer.exe.
+
+    python3 bench/wine_bench.py [RUNS]   # prints the results as JSON
+"""
+
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+
+_SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
+sys.path.insert(0, os.path.join(_SOURCE_DIR, 'tests', 'e2e'))
+
+import wine_env  # noqa: E402
+
+APP_DIR = 'C:\\Apps\\Tool'
+JAVA_HOME = 'C:\\Java\\jre6'
+CONFIG = 'vmparam -Xmx256m\naddjars lib\nmainclass tool.Main\nappname Tool\n'
+RUNTIME_KEY = ('HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment')
+
+
+def _prepare():
+    wine_env.reset()
+    wine_env.windows_version(5)
+    wine_env.install_runtime(JAVA_HOME)
+    wine_env.set_registry_value(RUNTIME_KEY, 'CurrentVersion', '1.6')
+    wine_env.set_registry_value(RUNTIME_KEY + '\\1.6', 'JavaHome', JAVA_HOME)
+    exe = wine_env.install_launcher(APP_DIR + '\\Tool.exe')
+    wine_env.write_file(APP_DIR + '\\Tool.config', CONFIG)
+    wine_env.write_file(APP_DIR + '\\lib\\a.jar', b'PK')
+    wine_env.write_file(APP_DIR + '\\lib\\b.jar', b'PK')
+    wine_env.install_build_file('min_launcher.exe', APP_DIR + '\\MinLaunch.exe')
+    wine_env.install_build_file('min_launcher_idle.exe',
+                                APP_DIR + '\\MinLaunchIdle.exe')
+    wine_env.install_build_file('launch_timer.exe', 'C:\\bench\\timer.exe')
+    # One run through the box watcher applies the registry and tells the
+    # command line the launcher gives the runtime, which the minimal launcher
+    # is then handed.
+    result = wine_env.run_launcher(exe, ['report.txt'], cwd=APP_DIR)
+    if result.exit_code != 0 or result.boxes or len(result.runs) != 1:
+        raise RuntimeError('the launcher did not run as expected: %r' % result)
+    return result.runs[0].cmdline
+
+
+def _spread(values):
+    values = sorted(values)
+    q = statistics.quantiles(values, n=4)
+    return {'runs': len(values), 'median': statistics.median(values),
+            'q1': q[0], 'q3': q[2], 'min': values[0], 'max': values[-1]}
+
+
+def run(runs=30, extra=()):
+    """extra: (name, unix path of a .exe) of further launchers to compare,
+    each started with the child's command line like the minimal one."""
+    wine_env.start()
+    try:
+        child = _prepare()
+        launcher = APP_DIR + '\\Tool.exe report.txt'
+        minimal = APP_DIR + '\\MinLaunch.exe ' + child
+        minimal_idle = APP_DIR + '\\MinLaunchIdle.exe ' + child
+        candidates = [('direct', child), ('minimal', minimal),
+                      ('minimal_idle', minimal_idle), ('launcher', launcher)]
+        for name, path in extra:
+            win = APP_DIR + '\\' + name + '.exe'
+            shutil.copyfile(path, wine_env.unix_path(win))
+            candidates.append((name, win + ' ' + child))
+        lines = ['%s\t%s\t%s' % (n, APP_DIR, c) for n, c in candidates]
+        lines += ['mem\t%s\t%s\t%s' % (n, APP_DIR, c)
+                  for n, c in candidates[1:]]
+        wine_env.write_file('C:\\bench\\request.txt', '\n'.join(lines) + '\n')
+        session = wine_env._current()
+        proc = subprocess.run(
+            ['wine', 'C:\\bench\\timer.exe', 'C:\\bench\\request.txt',
+             'C:\\bench\\times.txt', str(runs)],
+            env=session.env, cwd=wine_env.unix_path('C:\\bench'),
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.STDOUT, timeout=600 + runs * 10)
+        if proc.returncode != 0:
+            raise RuntimeError('launch_timer failed: %s' %
+                               proc.stdout.decode('latin-1')[-2000:])
+        with open(wine_env.unix_path('C:\\bench\\times.txt')) as f:
+            rows = [line.rstrip('\n').split('\t') for line in f if line.strip()]
+        times = {}
+        memory = {}
+        for row in rows:
+            if row[0] == 'time':
+                times.setdefault(row[1], []).append(float(row[2]))
+            elif row[0] == 'mem':
+                memory[row[1]] = {
+                    'working_set': int(row[2]), 'peak_working_set': int(row[3]),
+                    'private_bytes': int(row[4]), 'cpu_ms_before': float(row[5]),
+                    'cpu_ms_after': float(row[6]), 'state': row[7]}
+        wine_env.reset()
+        return {'child_command_line': child,
+                'times': {n: _spread(v) for n, v in times.items()},
+                'memory': memory}
+    finally:
+        wine_env.stop()
+
+
+if __name__ == '__main__':
+    print(json.dumps(run(int(sys.argv[1]) if len(sys.argv) > 1 else 30),
+                     indent=2))
