@@ -138,7 +138,8 @@ def report(args):
     # --- launch under Wine
     if not args.skip_wine:
         import wine_bench
-        w = wine_bench.run(args.runs)
+        compare = [c.split('=', 1) for c in args.compare]
+        w = wine_bench.run(args.runs, launchers=compare)
         t = w['times']
         add('## Launch overhead under Wine\n')
         add('Time from CreateProcess of the candidate to its end, measured '
@@ -154,7 +155,11 @@ def report(args):
             'minimal_idle': 'minimal launcher + WaitForInputIdle (USER32)',
             'launcher': 'launcher, typical configuration',
         }
-        for key in ('direct', 'minimal', 'minimal_idle', 'launcher'):
+        for name, path in compare:
+            names[name] = 'launcher `%s`, typical configuration' % path
+        keys = ['direct', 'minimal', 'minimal_idle', 'launcher'] + [
+            name for name, _ in compare]
+        for key in keys:
             x = t[key]
             add('| %s | %s | %s to %s | %s | %s |' % (
                 names[key], ms(x['median']), ms(x['q1']), ms(x['q3']),
@@ -171,22 +176,27 @@ def report(args):
         add('- minimal launcher / direct start (medians): %.2f\n' % (
             t['minimal']['median'] / t['direct']['median']))
         add('## Memory and CPU while the application runs (Wine)\n')
-        add('Read by `launch_timer.exe` while the stand-in runtime sleeps: '
-            'working set (GetProcessMemoryInfo) one second after the start, '
-            'CPU time (GetProcessTimes, kernel + user) one second after the '
-            'start and again two seconds later.\n')
-        add('| Candidate | working set KiB | peak KiB | private KiB | CPU ms '
-            'at 1 s | CPU ms at 3 s | state at 3 s |')
+        add('Read while the stand-in runtime sleeps (4 s): one second after '
+            'the start and again two seconds later. Working set: '
+            'GetProcessMemoryInfo inside Wine; resident set and CPU time '
+            '(user + system): /proc of the Wine process on the Unix side. '
+            'GetProcessTimes inside Wine is shown too, but Wine answers it '
+            'for another process with a figure that does not move, as the '
+            'spinning control shows; the /proc reading does move for it.\n')
+        add('| Candidate | working set KiB | resident KiB | CPU ms at 1 s | '
+            'CPU ms at 3 s | GetProcessTimes ms at 1 s / 3 s | at 3 s |')
         add('|---|---:|---:|---:|---:|---:|---|')
-        for key in ('minimal', 'minimal_idle', 'launcher'):
+        names['busy_control'] = ('control: minimal launcher that polls for '
+                                 'the end')
+        for key in keys[1:] + ['busy_control']:
             x = w['memory'][key]
-            add('| %s | %d | %d | %d | %.1f | %.1f | %s |' % (
+            add('| %s | %d | %s | %s | %s | %.0f / %.0f | %s |' % (
                 names[key], x['working_set'] // 1024,
-                x['peak_working_set'] // 1024, x['private_bytes'] // 1024,
+                x.get('unix_rss_kib', '?'),
+                x.get('unix_cpu_ms_before', '?'),
+                x.get('unix_cpu_ms_after', '?'),
                 x['cpu_ms_before'], x['cpu_ms_after'], x['state']))
-        add('\nWine reports no private bytes (0) and counts CPU time in '
-            'coarse steps; a CPU time that does not grow between the two '
-            'readings means the launcher used no CPU while it waited.\n')
+        add('')
 
     # --- logic on the host
     add('## Cost of the logic (host build, fake system)\n')
@@ -229,8 +239,11 @@ def report(args):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument('--runs', type=int, default=40)
+    parser.add_argument('--runs', type=int, default=60)
     parser.add_argument('--skip-wine', action='store_true')
+    parser.add_argument('--compare', action='append', default=[],
+                        metavar='NAME=EXE',
+                        help='another launcher.exe to time beside this one')
     parser.add_argument('--output',
                         default=os.path.join(SOURCE, 'docs', 'benchmarks.md'))
     args = parser.parse_args()

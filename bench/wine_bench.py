@@ -41,6 +41,8 @@ def _prepare():
     wine_env.install_build_file('min_launcher.exe', APP_DIR + '\\MinLaunch.exe')
     wine_env.install_build_file('min_launcher_idle.exe',
                                 APP_DIR + '\\MinLaunchIdle.exe')
+    wine_env.install_build_file('min_launcher_busy.exe',
+                                APP_DIR + '\\MinLaunchBusy.exe')
     wine_env.install_build_file('launch_timer.exe', 'C:\\bench\\timer.exe')
     # One run through the box watcher applies the registry and tells the
     # command line the launcher gives the runtime, which the minimal launcher
@@ -51,6 +53,35 @@ def _prepare():
     return result.runs[0].cmdline
 
 
+def _exe_name(command_line):
+    """'C:\\Apps\\Tool\\Tool.exe report.txt' -> 'tool.exe'."""
+    return command_line.split(' ')[0].split('\\')[-1].lower()
+
+
+def _unix_usage(exe_name):
+    """(CPU ms, resident KiB) of the Wine process running exe_name, read
+    from /proc on the Unix side; None when there is not exactly one."""
+    found = []
+    for pid in os.listdir('/proc'):
+        if not pid.isdigit():
+            continue
+        try:
+            with open('/proc/%s/cmdline' % pid, 'rb') as f:
+                argv0 = f.read().split(b'\0')[0].decode('latin-1')
+            if argv0.replace('/', '\\').split('\\')[-1].lower() != exe_name:
+                continue
+            with open('/proc/%s/stat' % pid) as f:
+                stat = f.read().rsplit(')', 1)[1].split()
+            with open('/proc/%s/status' % pid) as f:
+                rss = [int(x.split()[1]) for x in f if x.startswith('VmRSS:')]
+        except (OSError, ValueError, IndexError):
+            continue
+        ticks = int(stat[11]) + int(stat[12])  # utime + stime
+        found.append((ticks * 1000.0 / os.sysconf('SC_CLK_TCK'),
+                      rss[0] if rss else 0))
+    return found[0] if len(found) == 1 else None
+
+
 def _spread(values):
     values = sorted(values)
     q = statistics.quantiles(values, n=4)
@@ -58,9 +89,11 @@ def _spread(values):
             'q1': q[0], 'q3': q[2], 'min': values[0], 'max': values[-1]}
 
 
-def run(runs=30, extra=()):
-    """extra: (name, unix path of a .exe) of further launchers to compare,
-    each started with the child's command line like the minimal one."""
+def run(runs=30, extra=(), launchers=()):
+    """extra: (name, unix path of a .exe) of further minimal launchers,
+    each started with the child's command line like the minimal one;
+    launchers: (name, unix path) of other builds of the launcher (an older
+    one, say), each run like the launcher with the same configuration."""
     wine_env.start()
     try:
         child = _prepare()
@@ -73,20 +106,39 @@ def run(runs=30, extra=()):
             win = APP_DIR + '\\' + name + '.exe'
             shutil.copyfile(path, wine_env.unix_path(win))
             candidates.append((name, win + ' ' + child))
+        for name, path in launchers:
+            win = APP_DIR + '\\' + name + '.exe'
+            shutil.copyfile(path, wine_env.unix_path(win))
+            wine_env.write_file(APP_DIR + '\\' + name + '.config', CONFIG)
+            candidates.append((name, win + ' report.txt'))
         lines = ['%s\t%s\t%s' % (n, APP_DIR, c) for n, c in candidates]
+        # The spinning control only takes part in the CPU reading.
+        busy = ('busy_control', APP_DIR + '\\MinLaunchBusy.exe ' + child)
         lines += ['mem\t%s\t%s\t%s' % (n, APP_DIR, c)
-                  for n, c in candidates[1:]]
+                  for n, c in candidates[1:] + [busy]]
         wine_env.write_file('C:\\bench\\request.txt', '\n'.join(lines) + '\n')
         session = wine_env._current()
-        proc = subprocess.run(
+        exe_names = dict((n, _exe_name(c)) for n, c in candidates[1:] +
+                         [busy])
+        proc = subprocess.Popen(
             ['wine', 'C:\\bench\\timer.exe', 'C:\\bench\\request.txt',
              'C:\\bench\\times.txt', str(runs)],
             env=session.env, cwd=wine_env.unix_path('C:\\bench'),
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-            stderr=subprocess.STDOUT, timeout=600 + runs * 10)
+            stderr=subprocess.DEVNULL)
+        output = []
+        unix = {}  # name -> [(cpu ms, rss KiB) at tick 1, at tick 2]
+        for raw in proc.stdout:
+            line = raw.decode('latin-1').rstrip('\r\n')
+            output.append(line)
+            fields = line.split('\t')
+            if fields[0] == 'tick' and len(fields) == 3:
+                unix.setdefault(fields[1], []).append(
+                    _unix_usage(exe_names[fields[1]]))
+        proc.wait(timeout=60)
         if proc.returncode != 0:
             raise RuntimeError('launch_timer failed: %s' %
-                               proc.stdout.decode('latin-1')[-2000:])
+                               '\n'.join(output)[-2000:])
         with open(wine_env.unix_path('C:\\bench\\times.txt')) as f:
             rows = [line.rstrip('\n').split('\t') for line in f if line.strip()]
         times = {}
@@ -99,6 +151,12 @@ def run(runs=30, extra=()):
                     'working_set': int(row[2]), 'peak_working_set': int(row[3]),
                     'private_bytes': int(row[4]), 'cpu_ms_before': float(row[5]),
                     'cpu_ms_after': float(row[6]), 'state': row[7]}
+                ticks = unix.get(row[1], [])
+                if len(ticks) == 2 and None not in ticks:
+                    memory[row[1]].update({
+                        'unix_cpu_ms_before': ticks[0][0],
+                        'unix_cpu_ms_after': ticks[1][0],
+                        'unix_rss_kib': ticks[0][1]})
         wine_env.reset()
         return {'child_command_line': child,
                 'times': {n: _spread(v) for n, v in times.items()},

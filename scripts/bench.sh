@@ -1,0 +1,32 @@
+#!/bin/sh
+# Benchmarks of the launcher: executable size, launch overhead, memory and
+# CPU use under Wine, and the logic's cost on the host (callgrind instruction
+# counts and Google Benchmark times). Prints the tables and writes them to
+# docs/benchmarks.md.
+#
+#   scripts/bench.sh [--runs N] [--skip-wine] [--compare NAME=path/to/launcher.exe]
+#
+# Installs valgrind and Google Benchmark from Debian when they are missing
+# (needs root), then builds build/host and build/win32.
+set -eu
+cd "$(dirname "$0")/.."
+
+missing=""
+command -v valgrind >/dev/null 2>&1 || missing="$missing valgrind"
+[ -f /usr/include/benchmark/benchmark.h ] || missing="$missing libbenchmark-dev"
+if [ -n "$missing" ]; then
+  echo "installing:$missing"
+  apt-get install -y $missing >/dev/null
+fi
+
+[ -f build/host/build.ninja ] || cmake -S . -B build/host -G Ninja
+cmake --build build/host --target logic_cost logic_bench
+[ -f build/win32/build.ninja ] ||
+  cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+cmake --build build/win32
+if [ -f build/win64/build.ninja ]; then
+  cmake --build build/win64 --target launcher ||
+    echo "the 64-bit build failed; its size below may be stale"
+fi
+
+exec python3 bench/make_report.py "$@"
