@@ -28,7 +28,7 @@ SCENARIOS = [
     ('typical', [1], 'run'),
     ('lines', [1000, 10000], 'configuration line'),
     ('jars', [1000, 5000, 10000], 'jar'),
-    ('includes', [10, 100], 'include level'),
+    ('includes', [10, 100, 256], 'include level'),
     ('subkeys', [500, 5000], 'registry subkey'),
 ]
 
@@ -156,7 +156,7 @@ def report(args):
             'launcher': 'launcher, typical configuration',
         }
         for name, path in compare:
-            names[name] = 'launcher `%s`, typical configuration' % path
+            names[name] = 'launcher build "%s", typical configuration' % name
         keys = ['direct', 'minimal', 'minimal_idle', 'launcher'] + [
             name for name, _ in compare]
         for key in keys:
@@ -221,9 +221,12 @@ def report(args):
     bench_names = {'typical': 'BM_Typical', 'lines': 'BM_Lines',
                    'jars': 'BM_Jars', 'includes': 'BM_Includes',
                    'subkeys': 'BM_Subkeys'}
+    growth = []
     for scenario, sizes, unit in SCENARIOS:
+        per_unit = []
         for size in sizes:
             c = callgrind(scenario, size)
+            per_unit.append(c['logic'] / size)
             g = gb.get('%s/%d' % (bench_names[scenario], size), {})
             per = ('%.0f per %s' % (c['logic'] / size, unit)
                    if size > 1 else '')
@@ -231,7 +234,12 @@ def report(args):
             add('| %s | %d | %s | %s | %s | %s | %s |' % (
                 scenario, size, format(c['total'], ','),
                 format(c['fake'], ','), format(c['logic'], ','), per, time))
-    add('\nTimes are Google Benchmark medians of 5 repetitions '
+        if len(sizes) > 1:
+            growth.append('%s %.2f (N %d to %d)' % (
+                scenario, per_unit[-1] / per_unit[0], sizes[0], sizes[-1]))
+    add('\nLogic per unit at the largest N over that at the smallest (1.00 is '
+        'linear growth): %s.\n' % '; '.join(growth))
+    add('Times are Google Benchmark medians of 5 repetitions '
         '(`build/host/logic_bench`), fake included, new fake and settings '
         'per iteration (not timed).\n')
     return '\n'.join(lines) + '\n'

@@ -4,7 +4,7 @@
 // max_size(), an empty std::function called) would end the program through
 // std::terminate and abort(); these definitions end it with abort() at once
 // and leave out the unwinder, the exception classes, their copy-on-write
-// strings and the type information they pull in (about 100 KB).
+// strings and the type information they pull in (about 140 KB).
 //
 // Built only into the Windows executable, with -fno-exceptions and -fno-rtti.
 
