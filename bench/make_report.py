@@ -173,8 +173,19 @@ def report(args):
             '**%.2f**; overhead %.1f ms' % (
                 lm / t['minimal_idle']['median'],
                 lm - t['minimal_idle']['median']))
+        add('- the same ratios of the fastest runs (less disturbed by a busy '
+            'machine): launcher / minimal %.2f, launcher / minimal with the '
+            'idle wait %.2f' % (
+                t['launcher']['min'] / t['minimal']['min'],
+                t['launcher']['min'] / t['minimal_idle']['min']))
         add('- minimal launcher / direct start (medians): %.2f\n' % (
             t['minimal']['median'] / t['direct']['median']))
+        add('Process starts under Wine on a shared machine vary a lot from '
+            'run to run (see the quartiles); ratios a few per cent apart are '
+            'within that noise. Most of the gap to the minimal launcher is '
+            'USER32.DLL, which the launcher needs for WaitForInputIdle and '
+            'its message boxes: the minimal launcher that also waits for '
+            'input idle pays the same, in time and in memory.\n')
         add('## Memory and CPU while the application runs (Wine)\n')
         add('Read while the stand-in runtime sleeps (4 s): one second after '
             'the start and again two seconds later. Working set: '
