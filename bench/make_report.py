@@ -118,7 +118,8 @@ def report(args):
     add('Tools: %s.\n' % '; '.join(m['tools']))
     add('Reproduce with `scripts/bench.sh` (installs valgrind and Google '
         'Benchmark when missing, builds build/host and build/win32, runs '
-        'everything and rewrites this file).\n')
+        'everything and rewrites this file). This file came from: '
+        '`%s`.\n' % ' '.join(['scripts/bench.sh'] + sys.argv[1:]))
 
     # --- executable size
     add('## Executable size\n')
