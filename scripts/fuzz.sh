@@ -14,5 +14,5 @@ for target in fuzz_config fuzz_expand fuzz_update_selection fuzz_command_line; d
   echo "== $target, $seconds s"
   (cd build/fuzz && "./$target" -max_total_time="$seconds" -max_len=4096 \
      "corpus/$target" "../../tests/fuzz/corpus/$target" 2>&1 |
-     grep -E '^#[0-9]+ +DONE|ERROR|SUMMARY' || true)
+     grep -E '^#[0-9]+[[:space:]]+DONE|ERROR|SUMMARY|^Done' || true)
 done
