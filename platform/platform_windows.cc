@@ -61,6 +61,22 @@ bool QueryGrowing(Query query, std::string* result) {
   }
 }
 
+// USER32 is loaded on first use instead of at start: loading it costs more
+// than all the rest of the launcher's own start, and its first use is usually
+// the wait for the started application, so the load overlaps the
+// application's start-up instead of delaying it.
+// (The launcher has one thread, so plain statics hold what was looked up.)
+HMODULE g_user32 = nullptr;
+
+template <typename Function>
+Function User32Function(const char* name) {
+  if (g_user32 == nullptr) g_user32 = LoadLibraryA("user32.dll");
+  return g_user32 == nullptr
+             ? nullptr
+             : reinterpret_cast<Function>(
+                   reinterpret_cast<void*>(GetProcAddress(g_user32, name)));
+}
+
 void WriteStream(std::FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
@@ -71,7 +87,12 @@ void WriteStream(std::FILE* stream, const std::string& text) {
 int WindowsPlatform::ShowMessageBox(const std::string& text,
                                     const std::string& caption,
                                     unsigned style) {
-  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
+  using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
+  MessageBoxFunction messageBox =
+      User32Function<MessageBoxFunction>("MessageBoxA");
+  // Without USER32 nothing can be shown; 0 is no button, so not Yes.
+  if (messageBox == nullptr) return 0;
+  return messageBox(nullptr, text.c_str(), caption.c_str(), style);
 }
 
 unsigned WindowsPlatform::SystemMajorVersion() {
@@ -273,7 +294,12 @@ StartedProcess WindowsPlatform::StartProcess(
 
 void WindowsPlatform::WaitForIdle(ProcessHandle process,
                                   unsigned milliseconds) {
-  WaitForInputIdle(ToHandle(process), milliseconds);
+  using WaitFunction = DWORD(WINAPI*)(HANDLE, DWORD);
+  WaitFunction waitForInputIdle =
+      User32Function<WaitFunction>("WaitForInputIdle");
+  if (waitForInputIdle != nullptr) {
+    waitForInputIdle(ToHandle(process), milliseconds);
+  }
 }
 
 void WindowsPlatform::WaitForEnd(ProcessHandle process) {
