@@ -78,8 +78,8 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   if (exitCode != 0 && elapsed < kEarlyFailureSeconds) {
     os.ShowMessageBox(
         Format("Error launching Class %s\n with Java %s.\nError=%d",
-               OrNull(settings.mainclass ? &*settings.mainclass : nullptr),
-               settings.javapath->c_str(), exitCode),
+               OrNull(settings.mainclass), settings.javapath->c_str(),
+               exitCode),
         "Error", kBoxError);
   }
   if (debug) {

@@ -1,6 +1,7 @@
 #ifndef LAUNCHER_LAUNCHER_TEXT_FORMAT_H_
 #define LAUNCHER_LAUNCHER_TEXT_FORMAT_H_
 
+#include <optional>
 #include <string>
 
 // printf-style formatting into a growing string: nothing is cut and nothing
@@ -9,7 +10,7 @@ std::string Format(const char* format, ...)
     __attribute__((format(printf, 1, 2)));
 
 // The text of an optional value the way the C library prints a missing one.
-inline const char* OrNull(const std::string* text) {
+inline const char* OrNull(const std::optional<std::string>& text) {
   return text ? text->c_str() : "(null)";
 }
 

@@ -26,7 +26,7 @@ const char* ApplicationName(const LaunchSettings& settings) {
   if (settings.appname && !settings.appname->empty()) {
     return settings.appname->c_str();
   }
-  return OrNull(settings.mainclass ? &*settings.mainclass : nullptr);
+  return OrNull(settings.mainclass);
 }
 
 bool AskDownloadQuestion(const std::string& caption,
@@ -55,8 +55,7 @@ void OpenUrl(const std::string& url, PlatformOps& os) {
 
 void AskRuntimeDownload(const std::string& caption,
                         const LaunchSettings& settings, PlatformOps& os) {
-  const std::string version =
-      OrNull(settings.javaVersion ? &*settings.javaVersion : nullptr);
+  const std::string version = OrNull(settings.javaVersion);
   if (AskDownloadQuestion(caption, version, settings, os)) {
     OpenDownloadPage(settings, os);
   }

@@ -45,6 +45,7 @@
 #include <vector>
 
 #include "json_text.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -97,20 +98,6 @@ std::vector<std::string> SplitFields(const std::string& line) {
     start = tab + 1;
   }
   return fields;
-}
-
-std::string ReadWholeFile(const char* path) {
-  std::string data;
-  HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return data;
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) {
-    data.append(buf, got);
-  }
-  CloseHandle(h);
-  return data;
 }
 
 // --- Registry work -------------------------------------------------------

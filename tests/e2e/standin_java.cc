@@ -20,6 +20,7 @@
 #include <string>
 
 #include "json_text.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -28,21 +29,6 @@ std::string EnvValue(const char* name) {
   DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
   if (n == 0 || n >= sizeof buf) return std::string();
   return std::string(buf, n);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::string data;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return data;
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) {
-    data.append(buf, got);
-  }
-  CloseHandle(h);
-  return data;
 }
 
 int CountLines(const std::string& data) {

@@ -107,6 +107,14 @@ class BrokenConfigurationTest(HostileTestCase):
 
 
 class RuntimeAndCommandLineTest(HostileTestCase):
+    def make_jars(self, count):
+        """Empty jar files lib\\library-0000.jar... beside the launcher."""
+        lib = wine_env.unix_path(APP_DIR + '\\lib')
+        wine_env.make_dir(APP_DIR + '\\lib')
+        for i in range(count):
+            with open(os.path.join(lib, 'library-%04d.jar' % i), 'wb'):
+                pass
+
     def test_runtime_path_that_does_not_exist_is_reported(self):
         missing = 'C:\\NoSuchJava\\bin\\javaw.exe'
         r = self.run_tool('javapath %s\nmainclass tool.Main\n' % missing)
@@ -117,11 +125,7 @@ class RuntimeAndCommandLineTest(HostileTestCase):
         self.assertEqual([], r.runs)
 
     def test_class_path_over_the_windows_limit_is_refused_not_cut(self):
-        lib = wine_env.unix_path(APP_DIR + '\\lib')
-        wine_env.make_dir(APP_DIR + '\\lib')
-        for i in range(5000):
-            with open(os.path.join(lib, 'library-%04d.jar' % i), 'wb'):
-                pass
+        self.make_jars(5000)
         r = self.run_tool('addjars lib\n' + BASE)
         self.assertEqual(0, r.exit_code, r)
         self.assertEqual([], r.runs, 'a cut command line was started')
@@ -130,12 +134,8 @@ class RuntimeAndCommandLineTest(HostileTestCase):
         self.assertIn('32767', r.boxes[0].text)
 
     def test_class_path_just_under_the_limit_is_started_whole(self):
-        lib = wine_env.unix_path(APP_DIR + '\\lib')
-        wine_env.make_dir(APP_DIR + '\\lib')
         # Each entry 'lib/library-NNNN.jar;' is 21 characters.
-        for i in range(1500):
-            with open(os.path.join(lib, 'library-%04d.jar' % i), 'wb'):
-                pass
+        self.make_jars(1500)
         r = self.run_tool('addjars lib\n' + BASE)
         self.assertEqual(0, r.exit_code, r)
         self.assertEqual(1, len(r.runs), r)
