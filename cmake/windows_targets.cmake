@@ -9,6 +9,7 @@ target_compile_options(launcher_logic PRIVATE ${LAUNCHER_SIZE_OPTIONS})
 add_executable(launcher WIN32
   launcher/win_main.cc
   platform/platform_windows.cc
+  platform/registry_calls.cc
   resources/launcher.rc
 )
 target_compile_options(launcher PRIVATE
@@ -35,6 +36,7 @@ enable_testing()
 add_executable(platform_windows_test
   tests/windows/platform_windows_test.cc
   platform/platform_windows.cc
+  platform/registry_calls.cc
 )
 target_link_libraries(platform_windows_test PRIVATE launcher_logic)
 target_link_options(platform_windows_test PRIVATE -static -static-libgcc

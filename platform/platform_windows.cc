@@ -9,6 +9,8 @@
 #include <ctime>
 #include <memory>
 
+#include "platform/registry_calls.h"
+
 namespace {
 
 // Closes a directory search on every path out of FindFiles.
@@ -76,6 +78,11 @@ Function User32Function(const char* name) {
              : reinterpret_cast<Function>(
                    reinterpret_cast<void*>(GetProcAddress(g_user32, name)));
 }
+
+// How long WaitForIdle waits for the application's end before it turns to
+// WaitForInputIdle: longer than a runtime takes to fail at once, far shorter
+// than the idle wait's own limit.
+constexpr unsigned kEndWaitBeforeIdleMs = 500;
 
 void WriteStream(std::FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
@@ -202,8 +209,10 @@ bool WindowsPlatform::OpenRegistryKey(const std::string& path,
   REGSAM access = KEY_READ;
   if (view == RegistryView::k64) access |= KEY_WOW64_64KEY;
   if (view == RegistryView::k32) access |= KEY_WOW64_32KEY;
+  const RegistryCalls* registry = SystemRegistryCalls();
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &opened) !=
+  if (registry == nullptr ||
+      registry->openKey(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &opened) !=
       ERROR_SUCCESS) {
     return false;
   }
@@ -218,9 +227,11 @@ bool WindowsPlatform::QueryRegistryValue(RegKey key, const std::string& name,
   // to the call.
   std::string buffer(maxBytes + 1, '\0');
   DWORD size = static_cast<DWORD>(maxBytes);
-  if (RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(&buffer[0]),
-                       &size) != ERROR_SUCCESS) {
+  // A key is open, so the calls were found.
+  if (SystemRegistryCalls()->queryValue(ToHkey(key), name.c_str(), nullptr,
+                                        nullptr,
+                                        reinterpret_cast<BYTE*>(&buffer[0]),
+                                        &size) != ERROR_SUCCESS) {
     return false;
   }
   // Windows stores a string without its NUL when it was written that way and
@@ -235,9 +246,9 @@ bool WindowsPlatform::QueryRegistryValue(RegKey key, const std::string& name,
 
 bool WindowsPlatform::CountSubkeys(RegKey key, std::uint32_t* count) {
   DWORD subkeys = 0;
-  if (RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys,
-                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr) != ERROR_SUCCESS) {
+  if (SystemRegistryCalls()->queryInfo(
+          ToHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+          nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   *count = subkeys;
@@ -250,15 +261,18 @@ bool WindowsPlatform::EnumerateSubkey(RegKey key, std::uint32_t index,
   // that such a name and its NUL fit.
   char buffer[256];
   DWORD length = sizeof(buffer);
-  if (RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr,
-                    nullptr, nullptr) != ERROR_SUCCESS) {
+  if (SystemRegistryCalls()->enumerateKeys(ToHkey(key), index, buffer,
+                                           &length, nullptr, nullptr, nullptr,
+                                           nullptr) != ERROR_SUCCESS) {
     return false;
   }
   name->assign(buffer, length);
   return true;
 }
 
-void WindowsPlatform::CloseRegistryKey(RegKey key) { RegCloseKey(ToHkey(key)); }
+void WindowsPlatform::CloseRegistryKey(RegKey key) {
+  SystemRegistryCalls()->closeKey(ToHkey(key));
+}
 
 StartedProcess WindowsPlatform::StartProcess(
     const std::string& commandLine, const std::optional<std::string>& directory,
@@ -294,11 +308,21 @@ StartedProcess WindowsPlatform::StartProcess(
 
 void WindowsPlatform::WaitForIdle(ProcessHandle process,
                                   unsigned milliseconds) {
+  // An application that has ended cannot become idle, and WaitForInputIdle
+  // returns at once for it. So the end is waited for first, briefly: a child
+  // that is gone by then needs no USER32, whose load would otherwise delay
+  // the launcher's own end (a failing runtime, say, ends within moments).
+  // Whatever this wait takes is waited anyway, since the wait for the end
+  // follows.
+  const unsigned endFirst = milliseconds < kEndWaitBeforeIdleMs
+                                ? milliseconds
+                                : kEndWaitBeforeIdleMs;
+  if (WaitForSingleObject(ToHandle(process), endFirst) != WAIT_TIMEOUT) return;
   using WaitFunction = DWORD(WINAPI*)(HANDLE, DWORD);
   WaitFunction waitForInputIdle =
       User32Function<WaitFunction>("WaitForInputIdle");
   if (waitForInputIdle != nullptr) {
-    waitForInputIdle(ToHandle(process), milliseconds);
+    waitForInputIdle(ToHandle(process), milliseconds - endFirst);
   }
 }
 

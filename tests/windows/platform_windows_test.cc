@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <set>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "launcher/text_format.h"
+#include "platform/registry_calls.h"
 
 namespace {
 
@@ -156,6 +158,47 @@ void SetRaw(HKEY key, const char* name, DWORD type, const std::string& data) {
                  static_cast<DWORD>(data.size()));
 }
 
+// Reads the scratch key's "Version" through `calls`.
+std::string VersionThrough(const RegistryCalls& calls) {
+  HKEY key = nullptr;
+  if (calls.openKey(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_READ, &key) !=
+      ERROR_SUCCESS) {
+    return "(cannot open)";
+  }
+  char data[16] = {};
+  DWORD size = sizeof(data) - 1;
+  DWORD subkeys = 0;
+  std::string result = "(cannot read)";
+  if (calls.queryValue(key, "Version", nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS &&
+      calls.queryInfo(key, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                      nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr) == ERROR_SUCCESS) {
+    result = std::string(data) + " with " + std::to_string(subkeys);
+  }
+  calls.closeKey(key);
+  return result;
+}
+
+// The registry calls come from KERNEL32 where it has them, so that the
+// launcher need not load ADVAPI32; ADVAPI32, where older systems keep them,
+// must serve as well.
+void TestRegistryCallSources() {
+  const RegistryCalls* system = SystemRegistryCalls();
+  CHECK(system != nullptr);
+  RegistryCalls fromKernel32 = {};
+  if (RegistryCallsFrom(GetModuleHandleA("kernel32.dll"), &fromKernel32)) {
+    CHECK(system != nullptr && system->openKey == fromKernel32.openKey);
+    CHECK_EQ(VersionThrough(fromKernel32), "1.6 with 3");
+  }
+  RegistryCalls fromAdvapi32 = {};
+  CHECK(RegistryCallsFrom(LoadLibraryA("advapi32.dll"), &fromAdvapi32));
+  CHECK_EQ(VersionThrough(fromAdvapi32), "1.6 with 3");
+  RegistryCalls none = {};
+  CHECK(!RegistryCallsFrom(GetModuleHandleA("msvcrt.dll"), &none));
+  CHECK(!RegistryCallsFrom(nullptr, &none));
+}
+
 void TestRegistry(PlatformOps& os) {
   HKEY root = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0,
@@ -234,6 +277,7 @@ void TestRegistry(PlatformOps& os) {
   RegKey missing = 0;
   CHECK(!os.OpenRegistryKey("SOFTWARE\\LauncherPlatformTest\\nothing",
                             RegistryView::kDefault, &missing));
+  TestRegistryCallSources();
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTestKey);
 }
 
@@ -247,6 +291,35 @@ std::uint32_t RunToEnd(PlatformOps& os, const std::string& commandLine,
   std::uint32_t code = os.ExitCode(child.handle);
   os.CloseProcess(child.handle);
   return code;
+}
+
+// The idle wait needs USER32 only for an application that is still running,
+// and it ends at its time limit even when the application goes on.
+void TestIdleWait(PlatformOps& os) {
+  StartedProcess quick = os.StartProcess("cmd.exe /c exit 5", std::nullopt,
+                                         std::nullopt);
+  CHECK(quick.ok);
+  if (quick.ok) {
+    os.WaitForEnd(quick.handle);
+    CHECK(GetModuleHandleA("user32.dll") == nullptr);
+    os.WaitForIdle(quick.handle, 5000);
+    CHECK(GetModuleHandleA("user32.dll") == nullptr);
+    os.CloseProcess(quick.handle);
+  }
+
+  char self[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, self, sizeof(self));
+  std::string command =
+      "\"" + std::string(self, length) + "\" --sleep 30000";
+  StartedProcess slow = os.StartProcess(command, std::nullopt, std::nullopt);
+  CHECK(slow.ok);
+  if (!slow.ok) return;
+  HANDLE handle = reinterpret_cast<HANDLE>(slow.handle);
+  os.WaitForIdle(slow.handle, 1000);
+  CHECK_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  TerminateProcess(handle, 0);
+  os.WaitForEnd(slow.handle);
+  os.CloseProcess(slow.handle);
 }
 
 void TestProcesses(PlatformOps& os, const std::string& scratch) {
@@ -287,7 +360,12 @@ void TestClockAndVersion(PlatformOps& os) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // The idle wait's check starts this program as a child that just waits.
+  if (argc == 3 && std::strcmp(argv[1], "--sleep") == 0) {
+    Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+    return 0;
+  }
   WindowsPlatform os;
   char temp[MAX_PATH + 1];
   DWORD length = GetTempPathA(sizeof(temp), temp);
@@ -300,6 +378,7 @@ int main() {
   TestEnvironment(os);
   TestFiles(os, scratch);
   TestRegistry(os);
+  TestIdleWait(os);
   TestProcesses(os, scratch);
   TestClockAndVersion(os);
 
