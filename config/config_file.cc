@@ -1,6 +1,6 @@
 #include "config/config_file.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 #include "config/jar_scan.h"
 #include "config/value_expansion.h"
@@ -72,16 +72,17 @@ const KeywordRule* MatchKeyword(const std::string& key) {
 struct Reader {
   LaunchSettings& settings;
   PlatformOps& os;
-  // Canonical paths of the files being read, outermost first.
-  std::vector<std::string> openFiles;
+  // Canonical paths of the files being read; a set, so that an include is
+  // checked in one step however deep it is.
+  std::unordered_set<std::string> openFiles;
 };
 
-int ReadFileNested(const std::string& path, Reader& reader);
+int ReadFileNested(const std::string& path, const std::string& canonical,
+                   Reader& reader);
 
 void Include(const std::string& path, Reader& reader) {
   std::string canonical = reader.os.CanonicalPath(path);
-  bool cycle = std::find(reader.openFiles.begin(), reader.openFiles.end(),
-                         canonical) != reader.openFiles.end();
+  bool cycle = reader.openFiles.count(canonical) != 0;
   if (cycle || reader.openFiles.size() >= kMaxIncludeDepth) {
     reader.os.ShowMessageBox(
         Format(cycle ? "The configuration file %s includes itself, directly "
@@ -92,7 +93,7 @@ void Include(const std::string& path, Reader& reader) {
         "Error", kBoxError);
     return;
   }
-  ReadFileNested(path, reader);  // its result does not matter here
+  ReadFileNested(path, canonical, reader);  // its result does not matter here
 }
 
 void ApplyLine(const std::string& key, const std::string& value,
@@ -168,7 +169,8 @@ void ApplyConfigLine(std::string line, Reader& reader) {
   ApplyLine(line.substr(0, space), value, reader);
 }
 
-int ReadFileNested(const std::string& path, Reader& reader) {
+int ReadFileNested(const std::string& path, const std::string& canonical,
+                   Reader& reader) {
   PlatformOps& os = reader.os;
   if (reader.settings.debugMode) {
     os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
@@ -180,11 +182,11 @@ int ReadFileNested(const std::string& path, Reader& reader) {
         Format("Can't open %s Error %s\n", "jdk.config", error.c_str()));
     return 1;
   }
-  reader.openFiles.push_back(os.CanonicalPath(path));
+  reader.openFiles.insert(canonical);
   for (std::string& line : SplitConfigLines(content)) {
     ApplyConfigLine(std::move(line), reader);
   }
-  reader.openFiles.pop_back();
+  reader.openFiles.erase(canonical);
   return 0;
 }
 
@@ -234,5 +236,5 @@ int LocateAppConfig(const std::string& programPath, LaunchSettings& settings,
 int ReadConfigFile(const std::string& path, LaunchSettings& settings,
                    PlatformOps& os) {
   Reader reader{settings, os, {}};
-  return ReadFileNested(path, reader);
+  return ReadFileNested(path, os.CanonicalPath(path), reader);
 }
