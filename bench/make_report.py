@@ -13,7 +13,9 @@ import datetime
 import json
 import os
 import platform
+import random
 import re
+import statistics
 import subprocess
 import sys
 
@@ -106,6 +108,42 @@ def ms(x):
     return '%.1f' % x
 
 
+def median_ratio(a, b, resamples=2000):
+    """Ratio of the medians of the samples a and b, with a 95% bootstrap
+    interval (fixed seed, so a report can be reproduced from its runs)."""
+    rng = random.Random(1)
+    ratios = sorted(
+        statistics.median(rng.choices(a, k=len(a))) /
+        statistics.median(rng.choices(b, k=len(b)))
+        for _ in range(resamples))
+    return (statistics.median(a) / statistics.median(b),
+            ratios[int(0.025 * resamples)], ratios[int(0.975 * resamples) - 1])
+
+
+def launch_table(add, title, run, names, keys):
+    t = run['times']
+    samples = run['samples']
+    add('### %s\n' % title)
+    add('| Candidate | median ms | quartiles ms | min ms | max ms |')
+    add('|---|---:|---:|---:|---:|')
+    for key in keys:
+        x = t[key]
+        add('| %s | %s | %s to %s | %s | %s |' % (
+            names[key], ms(x['median']), ms(x['q1']), ms(x['q3']),
+            ms(x['min']), ms(x['max'])))
+    add('')
+    for other, label in (('minimal', 'minimal launcher'),
+                         ('minimal_idle',
+                          'minimal launcher with the idle wait')):
+        ratio, low, high = median_ratio(samples['launcher'], samples[other])
+        add('- launcher / %s (medians): **%.2f** (95%% interval %.2f to '
+            '%.2f); overhead %.1f ms' % (
+                label, ratio, low, high,
+                t['launcher']['median'] - t[other]['median']))
+    add('- minimal launcher / direct start (medians): %.2f\n' % (
+        t['minimal']['median'] / t['direct']['median']))
+
+
 def report(args):
     lines = []
     add = lines.append
@@ -141,15 +179,26 @@ def report(args):
         import wine_bench
         compare = [c.split('=', 1) for c in args.compare]
         w = wine_bench.run(args.runs, launchers=compare)
-        t = w['times']
+        one_cpu = wine_bench.run(args.runs, launchers=compare, cpu=0,
+                                 read_memory=False)
         add('## Launch overhead under Wine\n')
         add('Time from CreateProcess of the candidate to its end, measured '
             'inside Wine with QueryPerformanceCounter by `launch_timer.exe`; '
             'the candidates take turns, %d timed runs each after two warm-up '
             'rounds. The stand-in runtime exits at once. Child command line: '
             '`%s`.\n' % (args.runs, w['child_command_line']))
-        add('| Candidate | median ms | quartiles ms | min ms | max ms |')
-        add('|---|---:|---:|---:|---:|')
+        add('On both CPUs the times fall into two groups some 25 ms apart, '
+            'for every candidate, the stand-in alone included, and a median '
+            'can land on either side. Traces (WINEDEBUG=+timestamp) place '
+            'the difference in each process\'s start, where Wine asks the '
+            'wineserver a few hundred registry questions while it looks for '
+            'its time zone: sometimes that takes 2 ms, sometimes 25 ms. Bound '
+            'to one CPU (the wineserver, the timer and everything it starts, '
+            'through `taskset`) the second group all but disappears and the '
+            'spread is a few milliseconds, so the timing runs twice: on both '
+            'CPUs, as the machine is, and on one CPU, where the comparison is '
+            'repeatable. The ratios come with a 95% interval (bootstrap of '
+            'the runs, 2,000 resamples).\n')
         names = {
             'direct': 'stand-in runtime started directly',
             'minimal': 'minimal launcher (CreateProcessA + wait)',
@@ -160,36 +209,18 @@ def report(args):
             names[name] = 'launcher build "%s", typical configuration' % name
         keys = ['direct', 'minimal', 'minimal_idle', 'launcher'] + [
             name for name, _ in compare]
-        for key in keys:
-            x = t[key]
-            add('| %s | %s | %s to %s | %s | %s |' % (
-                names[key], ms(x['median']), ms(x['q1']), ms(x['q3']),
-                ms(x['min']), ms(x['max'])))
-        add('')
-        lm = t['launcher']['median']
-        add('- launcher / minimal launcher (medians): **%.2f**; overhead '
-            '%.1f ms' % (lm / t['minimal']['median'],
-                         lm - t['minimal']['median']))
-        add('- launcher / minimal launcher with the idle wait (medians): '
-            '**%.2f**; overhead %.1f ms' % (
-                lm / t['minimal_idle']['median'],
-                lm - t['minimal_idle']['median']))
-        add('- the same ratios of the fastest runs (less disturbed by a busy '
-            'machine): launcher / minimal %.2f, launcher / minimal with the '
-            'idle wait %.2f' % (
-                t['launcher']['min'] / t['minimal']['min'],
-                t['launcher']['min'] / t['minimal_idle']['min']))
-        add('- minimal launcher / direct start (medians): %.2f\n' % (
-            t['minimal']['median'] / t['direct']['median']))
-        add('Process starts under Wine on a shared machine vary a lot from '
-            'run to run (see the quartiles); ratios a few per cent apart are '
-            'within that noise. Most of the gap to the minimal launcher is '
-            'USER32.DLL, which the launcher needs for WaitForInputIdle and '
-            'its message boxes: the minimal launcher that also waits for '
-            'input idle pays it in full, in time and in memory. The '
-            'launcher loads USER32 only after it has started the '
-            'application, so that the load overlaps the application\'s own '
-            'start instead of delaying it.\n')
+        for title, run in (('Both CPUs', w), ('One CPU', one_cpu)):
+            launch_table(add, title, run, names, keys)
+        add('The launcher does more than the minimal one before it starts '
+            'the application: it reads its configuration, lists `lib`, '
+            'reads the registry and builds the command line. It keeps off its '
+            'path what would cost more: USER32.DLL (the idle wait and the '
+            'message boxes) is loaded only when needed, and the idle wait '
+            'needs it only for an application that still runs after half a '
+            'second, so a stand-in that exits at once never loads it; the '
+            'registry calls come from KERNEL32, so ADVAPI32.DLL (and the two '
+            'DLLs it brings) is not loaded either. The minimal launcher with '
+            'WaitForInputIdle shows what USER32 would cost.\n')
         add('## Memory and CPU while the application runs (Wine)\n')
         add('Read while the stand-in runtime sleeps (4 s): one second after '
             'the start and again two seconds later. Working set: '
@@ -197,7 +228,9 @@ def report(args):
             '(user + system): /proc of the Wine process on the Unix side. '
             'GetProcessTimes inside Wine is shown too, but Wine answers it '
             'for another process with a figure that does not move, as the '
-            'spinning control shows; the /proc reading does move for it.\n')
+            'spinning control shows; the /proc reading does move for it. '
+            'By the first reading the launcher has made its idle wait, so it '
+            'holds USER32 like the minimal launcher with WaitForInputIdle.\n')
         add('| Candidate | working set KiB | resident KiB | CPU ms at 1 s | '
             'CPU ms at 3 s | GetProcessTimes ms at 1 s / 3 s | at 3 s |')
         add('|---|---:|---:|---:|---:|---:|---|')

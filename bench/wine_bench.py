@@ -89,13 +89,31 @@ def _spread(values):
             'q1': q[0], 'q3': q[2], 'min': values[0], 'max': values[-1]}
 
 
-def run(runs=30, extra=(), launchers=()):
+def _pin_wineserver(cpu):
+    """Binds the running wineserver (all its threads) to one CPU."""
+    for pid in os.listdir('/proc'):
+        try:
+            with open('/proc/%s/comm' % pid) as f:
+                if f.read().strip() != 'wineserver':
+                    continue
+        except OSError:
+            continue
+        subprocess.run(['taskset', '-a', '-p', '-c', str(cpu), pid],
+                       stdout=subprocess.DEVNULL, check=True)
+
+
+def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
     """extra: (name, unix path of a .exe) of further minimal launchers,
     each started with the child's command line like the minimal one;
     launchers: (name, unix path) of other builds of the launcher (an older
-    one, say), each run like the launcher with the same configuration."""
+    one, say), each run like the launcher with the same configuration.
+    cpu: a CPU number to run the whole timing on (the wineserver, the
+    timer and everything it starts), or None for all of them;
+    read_memory: whether to read memory and CPU use too."""
     wine_env.start()
     try:
+        if cpu is not None:
+            _pin_wineserver(cpu)
         child = _prepare()
         launcher = APP_DIR + '\\Tool.exe report.txt'
         minimal = APP_DIR + '\\MinLaunch.exe ' + child
@@ -114,14 +132,16 @@ def run(runs=30, extra=(), launchers=()):
         lines = ['%s\t%s\t%s' % (n, APP_DIR, c) for n, c in candidates]
         # The spinning control only takes part in the CPU reading.
         busy = ('busy_control', APP_DIR + '\\MinLaunchBusy.exe ' + child)
-        lines += ['mem\t%s\t%s\t%s' % (n, APP_DIR, c)
-                  for n, c in candidates[1:] + [busy]]
+        if read_memory:
+            lines += ['mem\t%s\t%s\t%s' % (n, APP_DIR, c)
+                      for n, c in candidates[1:] + [busy]]
         wine_env.write_file('C:\\bench\\request.txt', '\n'.join(lines) + '\n')
         session = wine_env._current()
         exe_names = dict((n, _exe_name(c)) for n, c in candidates[1:] +
                          [busy])
+        pinned = [] if cpu is None else ['taskset', '-c', str(cpu)]
         proc = subprocess.Popen(
-            ['wine', 'C:\\bench\\timer.exe', 'C:\\bench\\request.txt',
+            pinned + ['wine', 'C:\\bench\\timer.exe', 'C:\\bench\\request.txt',
              'C:\\bench\\times.txt', str(runs)],
             env=session.env, cwd=wine_env.unix_path('C:\\bench'),
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -160,6 +180,7 @@ def run(runs=30, extra=(), launchers=()):
         wine_env.reset()
         return {'child_command_line': child,
                 'times': {n: _spread(v) for n, v in times.items()},
+                'samples': times,
                 'memory': memory}
     finally:
         wine_env.stop()
