@@ -194,8 +194,8 @@ def report(args):
             'wineserver a few hundred registry questions while it looks for '
             'its time zone: sometimes that takes 2 ms, sometimes 25 ms. Bound '
             'to one CPU (the wineserver, the timer and everything it starts, '
-            'through `taskset`) the second group all but disappears and the '
-            'spread is a few milliseconds, so the timing runs twice: on both '
+            'through `taskset`) the quartiles lie a few milliseconds apart, '
+            'so the timing runs twice: on both '
             'CPUs, as the machine is, and on one CPU, where the comparison is '
             'repeatable. The ratios come with a 95% interval (bootstrap of '
             'the runs, 2,000 resamples).\n')
