@@ -103,7 +103,7 @@ class PlatformOps {
       const std::string& commandLine,
       const std::optional<std::string>& directory,
       const std::optional<std::string>& consoleTitle) = 0;
-  // Waits until the process is idle, at most `milliseconds`.
+  // Waits until the process is idle or has ended, at most `milliseconds`.
   virtual void WaitForIdle(ProcessHandle process, unsigned milliseconds) = 0;
   // Waits without limit until the process has ended.
   virtual void WaitForEnd(ProcessHandle process) = 0;

@@ -308,12 +308,11 @@ StartedProcess WindowsPlatform::StartProcess(
 
 void WindowsPlatform::WaitForIdle(ProcessHandle process,
                                   unsigned milliseconds) {
-  // An application that has ended cannot become idle, and WaitForInputIdle
-  // returns at once for it. So the end is waited for first, briefly: a child
-  // that is gone by then needs no USER32, whose load would otherwise delay
-  // the launcher's own end (a failing runtime, say, ends within moments).
-  // Whatever this wait takes is waited anyway, since the wait for the end
-  // follows.
+  // An application that has ended cannot become idle: WaitForInputIdle
+  // returns at once for it. So its end is waited for first, for a moment;
+  // an application that is gone by then needs no USER32, whose load would
+  // otherwise hold up the launcher's own end. Waiting here delays nothing,
+  // since the wait for the end comes next.
   const unsigned endFirst = milliseconds < kEndWaitBeforeIdleMs
                                 ? milliseconds
                                 : kEndWaitBeforeIdleMs;
