@@ -51,6 +51,10 @@ std::string RuntimeVersionKeyPath(const std::string& version) {
   return std::string(kRuntimeRootKey) + "\\" + version;
 }
 
+const char* RuntimeExecutableName(const LaunchSettings& settings) {
+  return settings.debugMode ? "java.exe" : "javaw.exe";
+}
+
 std::string RuntimeExecutableFromHome(const std::string& home,
                                       const LaunchSettings& settings,
                                       PlatformOps& os) {
@@ -66,9 +70,8 @@ std::string RuntimeExecutableFromHome(const std::string& home,
     path += '"';
   }
   path += home;
-  path += "\\bin";
-  // The console runtime shows the application's output while debugging.
-  path += settings.debugMode ? "\\java.exe" : "\\javaw.exe";
+  path += "\\bin\\";
+  path += RuntimeExecutableName(settings);
   if (quoted) path += '"';
   return path;
 }

@@ -17,6 +17,10 @@ inline constexpr std::size_t kJavaHomeMaxBytes = 2048;
 // The key path of a version below the runtime root key: root\`version`.
 std::string RuntimeVersionKeyPath(const std::string& version);
 
+// The runtime executable's file name: "javaw.exe", or in debug mode the
+// console runtime "java.exe", which shows the application's output.
+const char* RuntimeExecutableName(const LaunchSettings& settings);
+
 // The runtime executable below a runtime home: "home\bin\javaw.exe"
 // ("java.exe" in debug mode), enclosed in double quotes when the home holds a
 // space or `quoteAlways` is set.

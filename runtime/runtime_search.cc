@@ -22,10 +22,6 @@ struct Search {
   std::string report;  // what every place held, for the failure box
 };
 
-const char* RuntimeExecutableName(const LaunchSettings& settings) {
-  return settings.debugMode ? "java.exe" : "javaw.exe";
-}
-
 // --- judging the candidates
 
 // The version a runtime's release file states (JAVA_VERSION="17.0.9").

@@ -24,7 +24,7 @@ struct RegistryLayout {
 };
 
 constexpr RegistryLayout kJavaSoftLayouts[] = {
-    {"SOFTWARE\\JavaSoft\\Java Runtime Environment", "", "JavaHome"},
+    {kRuntimeRootKey, "", "JavaHome"},
     {"SOFTWARE\\JavaSoft\\Java Development Kit", "", "JavaHome"},
     {"SOFTWARE\\JavaSoft\\JDK", "", "JavaHome"},
     {"SOFTWARE\\JavaSoft\\JRE", "", "JavaHome"},
