@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "config/config_encoding.h"
 #include "config/jar_scan.h"
 #include "config/value_expansion.h"
 #include "launcher/text_format.h"
@@ -182,6 +183,7 @@ int ReadFileNested(const std::string& path, const std::string& canonical,
         Format("Can't open %s Error %s\n", "jdk.config", error.c_str()));
     return 1;
   }
+  if (!DecodeConfigText(path, &content, os)) return 1;
   reader.openFiles.insert(canonical);
   for (std::string& line : SplitConfigLines(content)) {
     ApplyConfigLine(std::move(line), reader);

@@ -79,6 +79,11 @@ class PlatformOps {
   // (absolute, case folded where the file system ignores case).
   virtual std::string CanonicalPath(const std::string& path) = 0;
 
+  // UTF-16 LE text (its bytes, two per code unit) in the system's ANSI code
+  // page; false when a character has no form there (none is replaced by a
+  // look-alike or a question mark) or the bytes are no UTF-16 text.
+  virtual bool Utf16LeToAnsi(const std::string& utf16le, std::string* ansi) = 0;
+
   // Opens HKEY_LOCAL_MACHINE\`path` for reading (KEY_READ) in `view`.
   virtual bool OpenRegistryKey(const std::string& path, RegistryView view,
                                RegKey* key) = 0;

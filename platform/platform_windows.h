@@ -23,6 +23,7 @@ class WindowsPlatform : public PlatformOps {
                 std::string* error) override;
   bool FileExists(const std::string& path) override;
   std::string CanonicalPath(const std::string& path) override;
+  bool Utf16LeToAnsi(const std::string& utf16le, std::string* ansi) override;
   bool OpenRegistryKey(const std::string& path, RegistryView view,
                        RegKey* key) override;
   bool QueryRegistryValue(RegKey key, const std::string& name,

@@ -45,6 +45,13 @@ bool NamesExactUpdate(const std::string& version) {
          version.find('+') == std::string::npos;
 }
 
+// An empty home would make the runtime path \bin\javaw.exe, a program at
+// the root of the current drive, so it counts as unreadable.
+bool ReadJavaHome(RegKey key, PlatformOps& os, std::string* home) {
+  return os.QueryRegistryValue(key, "JavaHome", kJavaHomeMaxBytes, home) &&
+         !home->empty();
+}
+
 }  // namespace
 
 std::string RuntimeVersionKeyPath(const std::string& version) {
@@ -95,8 +102,7 @@ std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
     return Report(kCurrentVersionKeyMissing, settings, os);
   }
   std::string home;
-  if (!os.QueryRegistryValue(version.get(), "JavaHome", kJavaHomeMaxBytes,
-                             &home)) {
+  if (!ReadJavaHome(version.get(), os, &home)) {
     return Report(kJavaHomeUnreadable, settings, os);
   }
   version.Close();
@@ -126,8 +132,7 @@ std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
     return std::nullopt;
   }
   std::string home;
-  if (!os.QueryRegistryValue(version.get(), "JavaHome", kJavaHomeMaxBytes,
-                             &home)) {
+  if (!ReadJavaHome(version.get(), os, &home)) {
     ShowDebugStep("Java Home Directory", "Error Reading Registry!", settings,
                   os);
     os.ShowMessageBox("No Java Home Directory Found for " + keyPath + " ",

@@ -195,6 +195,78 @@ TEST_F(ReadConfigFileTest, DebugModeNamesEachFileRead) {
   EXPECT_EQ(os.boxes[1].text, "b.config");
 }
 
+// The bytes an editor writes for `text` as UTF-16 LE, byte-order mark first.
+std::string Utf16Le(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+TEST_F(ReadConfigFileTest, Utf8ByteOrderMarkIsSkippedOnlyAtTheStart) {
+  os.files["inc.config"].content = "\xEF\xBB\xBFvmparam -inc\n";
+  EXPECT_EQ(Read("\xEF\xBB\xBFjavapath C:/jre/bin/javaw.exe\n"
+                 "include inc.config\nappname \xEF\xBB\xBFTool\n"),
+            0);
+  EXPECT_EQ(settings.javapath, "C:/jre/bin/javaw.exe");
+  EXPECT_EQ(settings.vmParams, Lines{"-inc"});
+  EXPECT_EQ(settings.appname, "\xEF\xBB\xBFTool");
+}
+
+TEST_F(ReadConfigFileTest, Utf16LeIsConvertedThenReadLikeAnyFile) {
+  const std::u16string filler(2047 - 8, u'n');
+  os.files["inc.config"].content = Utf16Le(u"vmparam -inc\r\n");
+  EXPECT_EQ(
+      Read(Utf16Le(u"mainclass app.Main\r\nconsoleTitle Caf\u00e9\r\n"
+                   u"include inc.config\r\nappname " +
+                   filler + u"vmparam -piece\r\nvmparam -x\x1avmparam -y")),
+      0);
+  EXPECT_EQ(settings.mainclass, "app.Main");
+  EXPECT_EQ(settings.consoleTitle, "Caf\xE9");
+  EXPECT_EQ(settings.appname, std::string(filler.size(), 'n'));
+  EXPECT_EQ(settings.vmParams, (Lines{"-inc", "-piece", "-x"}));
+  EXPECT_TRUE(os.boxes.empty());
+}
+
+TEST_F(ReadConfigFileTest, Utf16LeCharacterOutsideTheCodePageRefusesTheFile) {
+  EXPECT_EQ(Read(Utf16Le(u"mainclass a.B\r\nappname \u4e2d\r\nvmparam -x\r\n")),
+            1);
+  EXPECT_FALSE(settings.mainclass);
+  EXPECT_TRUE(settings.vmParams.empty());
+  ASSERT_EQ(os.boxes.size(), 1u);
+  EXPECT_EQ(os.boxes[0].caption, "Error");
+  EXPECT_EQ(os.boxes[0].style, kBoxError);
+  EXPECT_NE(os.boxes[0].text.find("app.config is saved as UTF-16, and its "
+                                  "line 2 holds a character"),
+            std::string::npos);
+  EXPECT_NE(os.boxes[0].text.find("Save it as ANSI or UTF-8."),
+            std::string::npos);
+}
+
+TEST(ConfigEncoding, BigEndianAndUtf32AreRefusedByNameWithExit2) {
+  struct Case {
+    std::string content;
+    const char* named;
+  } cases[] = {
+      {std::string("\xFE\xFF\0m\0a", 6), "saved as UTF-16 big-endian,"},
+      {std::string("\xFF\xFE\0\0m\0\0\0", 8), "saved as UTF-32,"},
+  };
+  for (const Case& c : cases) {
+    FakePlatform os;
+    LaunchSettings settings;
+    os.files["C:\\Apps\\Tool.config"].content = c.content;
+    EXPECT_EQ(RunLauncher({"C:\\Apps\\Tool.exe"}, settings, os), 2);
+    ASSERT_EQ(os.boxes.size(), 1u) << c.named;
+    EXPECT_NE(os.boxes[0].text.find(std::string("C:\\Apps\\Tool.config is ") +
+                                    c.named),
+              std::string::npos)
+        << os.boxes[0].text;
+    EXPECT_TRUE(os.starts.empty());
+  }
+}
+
 TEST(LocateAppConfig, DefaultPathReplacesOnlyALowerCaseExe) {
   struct Case {
     const char* program;

@@ -136,6 +136,20 @@ std::string FakePlatform::CanonicalPath(const std::string& path) {
   return result;
 }
 
+bool FakePlatform::Utf16LeToAnsi(const std::string& utf16le,
+                                 std::string* ansi) {
+  // The fake's code page is Latin-1: every character up to U+00FF is one
+  // byte of the same value, and nothing above has a form.
+  if (utf16le.size() % 2 != 0) return false;
+  std::string text;
+  for (std::size_t i = 0; i < utf16le.size(); i += 2) {
+    if (utf16le[i + 1] != '\0') return false;
+    text += utf16le[i];
+  }
+  *ansi = std::move(text);
+  return true;
+}
+
 RegistryView FakePlatform::Resolve(RegistryView view) const {
   if (view != RegistryView::kDefault) return view;
   return is64BitProcess ? RegistryView::k64 : RegistryView::k32;

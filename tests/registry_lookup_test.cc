@@ -631,4 +631,47 @@ TEST(DefaultRuntimeThroughTheLauncher, NoRuntimeStartsNothingAndExitsWith0) {
   EXPECT_EQ(Texts(os), Boxes{"No Java Installation Found"});
 }
 
+TEST(EmptyJavaHome, CountsAsUnreadableInEveryClassicLookup) {
+  // An empty REG_SZ, and a REG_DWORD 0, whose bytes read as the empty text.
+  const std::string emptyHomes[] = {"", std::string(4, '\0')};
+  struct Case {
+    const char* config;
+    const char* version;  // the key whose JavaHome is empty
+    int exitCode;
+    const char* debugCaption;
+    std::string userText;
+  } cases[] = {
+      {"", "1.6", 0, "Error Reading Registry!",
+       "No Java Installation Home Directory Found"},
+      {"javaVersion 1.6.0_20\n", "1.6.0_20", 5, "Error Reading Registry!",
+       "No Java Home Directory Found for " + Key("1.6.0_20") + " "},
+      {"javaVersion 1.6\n", "1.6.0_20", 5, "Error Reading Registry!",
+       "No Java Home Directory Found for " + Key("1.6.0_20") + " "},
+  };
+  for (const Case& c : cases) {
+    for (const std::string& home : emptyHomes) {
+      for (bool debug : {false, true}) {
+        FakePlatform os;
+        os.SetValue(kRoot, "CurrentVersion", "1.6");
+        Install(os, c.version, home);
+        LaunchSettings s;
+        std::vector<std::string> args = {"C:\\Apps\\Tool\\Tool.exe"};
+        if (debug) args.push_back("-d");
+        os.files[kConfigPath] = {
+            std::string("mainclass tool.Main\n") + c.config, ""};
+        EXPECT_EQ(RunLauncher(args, s, os), c.exitCode) << c.config;
+        EXPECT_TRUE(os.starts.empty()) << c.config;
+        ASSERT_GE(os.boxes.size(), debug ? 2u : 1u) << c.config;
+        EXPECT_EQ(os.boxes.back().text, c.userText);
+        if (debug) {
+          EXPECT_EQ(os.boxes[os.boxes.size() - 2].text, "Java Home Directory");
+          EXPECT_EQ(os.boxes[os.boxes.size() - 2].caption, c.debugCaption);
+        } else {
+          EXPECT_EQ(os.boxes.size(), 1u) << c.config;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -144,6 +144,20 @@ class ConfigurationLocationTest(CoreTestCase):
         self.assertNoBoxes(r)
         self.assertEqual([], r.runs)
 
+    def test_byte_order_marks_of_windows_editors_are_understood(self):
+        # The runtime is named on the first line, right after the mark.
+        config = 'javapath ' + JAVAW + '\r\n' + TYPICAL_CONFIG.replace(
+            '\n', '\r\n')
+        exe = self.install_tool(config=None)
+        for content in (b'\xef\xbb\xbf' + config.encode('ascii'),
+                        b'\xff\xfe' + config.encode('utf-16-le')):
+            wine_env.write_file(CONFIG, content)
+            r = wine_env.run_launcher(exe, ['report.txt'])
+            self.assertEqual(0, r.exit_code, r)
+            self.assertNoBoxes(r)
+            self.assertEqual([TYPICAL_PREFIX + ' report.txt '],
+                             [run.cmdline for run in r.runs])
+
     def test_lone_c_switch_fails_like_a_missing_file(self):
         exe = self.install_tool()
         r = wine_env.run_launcher(exe, ['-c'])

@@ -156,6 +156,15 @@ class RegistryFailureTest(RegistryTestCase):
         wine_env.set_registry_value(JRE_KEY + '\\1.6', 'RuntimeLib', 'x.dll')
         self.check_error('No Java Installation Home Directory Found')
 
+    def test_empty_home_starts_nothing_at_the_drive_root(self):
+        # '\\bin\\javaw.exe' would be this program on the current drive.
+        wine_env.install_standin('C:\\bin\\javaw.exe')
+        wine_env.set_registry_value(JRE_KEY, 'CurrentVersion', '1.6')
+        for value, kind in (('', 'sz'), (0, 'dword')):
+            wine_env.set_registry_value(JRE_KEY + '\\1.6', 'JavaHome', value,
+                                        kind=kind)
+            self.check_error('No Java Installation Home Directory Found')
+
     def test_debug_mode_names_the_failing_step(self):
         wine_env.set_registry_value(JRE_KEY, 'CurrentVersion', '1.6')
         wine_env.set_registry_value(JRE_KEY + '\\1.6', 'RuntimeLib', 'x.dll')
