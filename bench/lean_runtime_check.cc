@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "launcher/text_format.h"
+#include "text/text_helpers.h"
 
 namespace {
 

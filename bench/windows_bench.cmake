@@ -17,7 +17,7 @@ endforeach()
 # The formatting that the launcher's lean runtime builds on msvcrt.dll, built
 # the same way as the launcher and run under Wine by ctest.
 add_executable(lean_runtime_check ${BENCH_WIN_DIR}/lean_runtime_check.cc
-               ${CMAKE_CURRENT_SOURCE_DIR}/launcher/text_format.cc
+               ${CMAKE_CURRENT_SOURCE_DIR}/text/text_helpers.cc
                ${CMAKE_CURRENT_SOURCE_DIR}/launcher/win_lean_runtime.cc)
 target_include_directories(lean_runtime_check PRIVATE
                            ${CMAKE_CURRENT_SOURCE_DIR})

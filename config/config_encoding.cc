@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "launcher/text_format.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ bool ConvertUtf16Le(const std::string& path, std::string* content,
     if (bytes[i] == '\x1a' && bytes[i + 1] == '\0') break;  // Ctrl-Z: the end
     if (bytes[i] != '\n' || bytes[i + 1] != '\0') continue;
     std::string ansi;
-    converted = os.Utf16LeToAnsi(bytes.substr(lineStart, i + 2 - lineStart),
-                                 &ansi);
+    converted =
+        os.Utf16LeToAnsi(bytes.substr(lineStart, i + 2 - lineStart), &ansi);
     if (!converted) break;
     text += ansi;
     lineStart = i + 2;
@@ -45,8 +45,8 @@ bool ConvertUtf16Le(const std::string& path, std::string* content,
     // The last line, up to Ctrl-Z or the end (with an odd byte, if any).
     const std::size_t end = i + 1 < bytes.size() ? i : bytes.size();
     std::string ansi;
-    converted = os.Utf16LeToAnsi(bytes.substr(lineStart, end - lineStart),
-                                 &ansi);
+    converted =
+        os.Utf16LeToAnsi(bytes.substr(lineStart, end - lineStart), &ansi);
     text += ansi;
   }
   if (!converted) {

@@ -5,8 +5,8 @@
 #include "config/config_encoding.h"
 #include "config/jar_scan.h"
 #include "config/value_expansion.h"
-#include "launcher/text_format.h"
 #include "runtime/registry_lookup.h"
+#include "text/text_helpers.h"
 
 namespace {
 

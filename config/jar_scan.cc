@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "launcher/text_format.h"
+#include "text/text_helpers.h"
 
 void AddJarDirectory(const std::string& directory, LaunchSettings& settings,
                      PlatformOps& os) {

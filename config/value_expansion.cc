@@ -1,6 +1,6 @@
 #include "config/value_expansion.h"
 
-#include "launcher/text_format.h"
+#include "text/text_helpers.h"
 
 namespace {
 

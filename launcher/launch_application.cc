@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "launcher/command_line.h"
-#include "launcher/text_format.h"
 #include "runtime/registry_lookup.h"
 #include "runtime/runtime_search.h"
+#include "text/text_helpers.h"
 
 namespace {
 

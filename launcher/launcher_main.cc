@@ -2,7 +2,7 @@
 
 #include "config/config_file.h"
 #include "launcher/launch_application.h"
-#include "launcher/text_format.h"
+#include "text/text_helpers.h"
 
 namespace {
 

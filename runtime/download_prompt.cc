@@ -1,14 +1,6 @@
 #include "runtime/download_prompt.h"
 
-#include "launcher/text_format.h"
-
-namespace {
-
-bool StartsWith(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
-
-}  // namespace
+#include "text/text_helpers.h"
 
 std::optional<std::string> DownloadPageFor(
     const std::optional<std::string>& javaVersion) {

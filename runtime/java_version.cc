@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "text/text_helpers.h"
+
 namespace {
 
 // More digits than this cannot be a version part and would overflow.
 constexpr std::size_t kMaxPartDigits = 9;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 

@@ -3,11 +3,11 @@
 #include <cctype>
 #include <vector>
 
-#include "launcher/text_format.h"
 #include "runtime/download_prompt.h"
 #include "runtime/java_version.h"
 #include "runtime/registry_lookup.h"
 #include "runtime/search_places.h"
+#include "text/text_helpers.h"
 
 namespace {
 struct Bounds {

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "runtime/registry_key.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -40,17 +41,6 @@ constexpr RegistryLayout kVendorLayouts[] = {
 // A 64-bit runtime registers only in the 64-bit view, which a 32-bit
 // launcher does not see unless it asks for it.
 constexpr RegistryView kViews[] = {RegistryView::k64, RegistryView::k32};
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 bool IsAbsolute(const std::string& path) {
   if (!path.empty() && path[0] == '\\') return true;  // root or network
@@ -174,25 +164,6 @@ PlaceResult RegistryPlace(const RegistryLayout (&layouts)[N],
 }
 
 }  // namespace
-
-std::string Trim(const std::string& text) {
-  std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string::npos) return std::string();
-  return text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
-}
-
-std::vector<std::string> SplitList(const std::string& list) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    std::string item = Trim(list.substr(start, end - start));
-    if (!item.empty()) items.push_back(item);
-    start = end + 1;
-  }
-  return items;
-}
 
 PlaceResult SearchPlace(const std::string& place,
                         const LaunchSettings& settings, PlatformOps& os) {

@@ -28,10 +28,4 @@ struct PlaceResult {
 PlaceResult SearchPlace(const std::string& place,
                         const LaunchSettings& settings, PlatformOps& os);
 
-// `text` without its leading and trailing spaces.
-std::string Trim(const std::string& text);
-
-// The non-empty items of a ';'-separated list, trimmed.
-std::vector<std::string> SplitList(const std::string& list);
-
 #endif  // LAUNCHER_RUNTIME_SEARCH_PLACES_H_

@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdint>
 
-#include "launcher/text_format.h"
 #include "runtime/download_prompt.h"
 #include "runtime/registry_key.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -14,8 +14,6 @@ bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
          c == '\r';
 }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 

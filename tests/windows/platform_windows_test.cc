@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/text_format.h"
 #include "platform/registry_calls.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -296,8 +296,8 @@ std::uint32_t RunToEnd(PlatformOps& os, const std::string& commandLine,
 // The idle wait needs USER32 only for an application that is still running,
 // and it ends at its time limit even when the application goes on.
 void TestIdleWait(PlatformOps& os) {
-  StartedProcess quick = os.StartProcess("cmd.exe /c exit 5", std::nullopt,
-                                         std::nullopt);
+  StartedProcess quick =
+      os.StartProcess("cmd.exe /c exit 5", std::nullopt, std::nullopt);
   CHECK(quick.ok);
   if (quick.ok) {
     os.WaitForEnd(quick.handle);
@@ -309,8 +309,7 @@ void TestIdleWait(PlatformOps& os) {
 
   char self[MAX_PATH];
   DWORD length = GetModuleFileNameA(nullptr, self, sizeof(self));
-  std::string command =
-      "\"" + std::string(self, length) + "\" --sleep 30000";
+  std::string command = "\"" + std::string(self, length) + "\" --sleep 30000";
   StartedProcess slow = os.StartProcess(command, std::nullopt, std::nullopt);
   CHECK(slow.ok);
   if (!slow.ok) return;

@@ -1,0 +1,38 @@
+#ifndef LAUNCHER_TEXT_TEXT_HELPERS_H_
+#define LAUNCHER_TEXT_TEXT_HELPERS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// General helpers over the launcher's 8-bit texts.
+
+// printf-style formatting into a growing string: nothing is cut and nothing
+// overflows, whatever the lengths of the values.
+std::string Format(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+
+// The text of an optional value the way the C library prints a missing one.
+inline const char* OrNull(const std::optional<std::string>& text) {
+  return text ? text->c_str() : "(null)";
+}
+
+// True when `text` begins with `prefix` (case-sensitive).
+inline bool StartsWith(const std::string& text, const char* prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// A decimal digit '0' to '9', whatever the locale.
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// True when `a` and `b` are equal but for the case of ASCII letters, as
+// Windows compares file names.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
+// `text` without its leading and trailing spaces.
+std::string Trim(const std::string& text);
+
+// The non-empty items of a ';'-separated list, trimmed.
+std::vector<std::string> SplitList(const std::string& list);
+
+#endif  // LAUNCHER_TEXT_TEXT_HELPERS_H_
