@@ -5,7 +5,7 @@
 
 #include "config/config_file.h"
 #include "launcher/launcher_main.h"
-#include "runtime/registry_key.h"
+#include "runtime/registry_reader.h"
 #include "runtime/update_selection.h"
 
 namespace {
@@ -38,10 +38,8 @@ std::vector<DirEntry> Jars(int count) {
 // variable reference now and then, arguments.
 std::string ManyLines(int count) {
   static const char* const kForms[] = {
-      "# comment number %d\r\n",
-      "vmparam -Dproperty%d=some.value\r\n",
-      "addjar lib/library-%d.jar\r\n",
-      "vmparam -Dhome%d=$APPDATA\\Tool\r\n",
+      "# comment number %d\r\n",       "vmparam -Dproperty%d=some.value\r\n",
+      "addjar lib/library-%d.jar\r\n", "vmparam -Dhome%d=$APPDATA\\Tool\r\n",
       "argument --option-%d\r\n",
   };
   std::string text;
@@ -104,13 +102,15 @@ std::size_t RunScenario(Scenario scenario, FakePlatform& os,
     case Scenario::kLines:
     case Scenario::kJars:
     case Scenario::kIncludes:
-      ReadConfigFile(kConfig, settings, os);
-      return settings.vmParams.size() + settings.classPathEntries.size() +
+      return static_cast<std::size_t>(
+                 ReadConfigFile(kConfig, settings, os).has_value()) +
+             settings.vmParams.size() + settings.classPathEntries.size() +
              settings.appArguments.size();
     case Scenario::kSubkeys:
       settings.javaVersion = "1.6.0_1";
-      SelectLatestUpdate(settings, os);
-      return settings.javaVersion->size();
+      return static_cast<std::size_t>(
+                 SelectLatestUpdate(settings, os).has_value()) +
+             settings.javaVersion->size();
   }
   return 0;
 }

@@ -78,10 +78,10 @@ struct Reader {
   std::unordered_set<std::string> openFiles;
 };
 
-int ReadFileNested(const std::string& path, const std::string& canonical,
-                   Reader& reader);
+FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
+                         Reader& reader);
 
-void Include(const std::string& path, Reader& reader) {
+FatalExit Include(const std::string& path, Reader& reader) {
   std::string canonical = reader.os.CanonicalPath(path);
   bool cycle = reader.openFiles.count(canonical) != 0;
   if (cycle || reader.openFiles.size() >= kMaxIncludeDepth) {
@@ -92,15 +92,19 @@ void Include(const std::string& path, Reader& reader) {
                        "at %s.\nThat include line is skipped.",
                path.c_str()),
         "Error", kBoxError);
-    return;
+    return std::nullopt;
   }
-  ReadFileNested(path, canonical, reader);  // its result does not matter here
+  // An included file that cannot be read is skipped; only a line that ended
+  // the run ends the including files too.
+  FatalExit fatal = ReadFileNested(path, canonical, reader);
+  if (fatal == ExitCode::kConfigUnreadable) return std::nullopt;
+  return fatal;
 }
 
-void ApplyLine(const std::string& key, const std::string& value,
-               Reader& reader) {
+FatalExit ApplyLine(const std::string& key, const std::string& value,
+                    Reader& reader) {
   const KeywordRule* rule = MatchKeyword(key);
-  if (!rule) return;
+  if (!rule) return std::nullopt;
   LaunchSettings& s = reader.settings;
   PlatformOps& os = reader.os;
   auto expand = [&](bool quote) { return ExpandValue(value, quote, s, os); };
@@ -120,11 +124,16 @@ void ApplyLine(const std::string& key, const std::string& value,
     case Keyword::kAppName:
       s.appname = expand(false);
       break;
-    case Keyword::kJavaVersion:
+    case Keyword::kJavaVersion: {
       s.javaVersion = expand(false);
-      s.javapath = FindRuntimeForVersion(s, os);
-      if (!s.javapath || s.javapath->empty()) EndProcess(os, 5);
+      FatalExit fatal;
+      s.javapath = FindRuntimeForVersion(s, os, &fatal);
+      if (fatal) return fatal;
+      if (!s.javapath || s.javapath->empty()) {
+        return ExitCode::kNoRuntimeForVersion;
+      }
       break;
+    }
     case Keyword::kAddJars:
       AddJarDirectory(expand(true), s, os);
       break;
@@ -135,8 +144,7 @@ void ApplyLine(const std::string& key, const std::string& value,
       s.classPathEntries.push_back(expand(true));
       break;
     case Keyword::kInclude:
-      Include(expand(false), reader);
-      break;
+      return Include(expand(false), reader);
     case Keyword::kConsoleTitle:
       s.consoleTitle = expand(true);
       break;
@@ -156,22 +164,23 @@ void ApplyLine(const std::string& key, const std::string& value,
       s.downloadUrl = expand(false);
       break;
   }
+  return std::nullopt;
 }
 
-void ApplyConfigLine(std::string line, Reader& reader) {
+FatalExit ApplyConfigLine(std::string line, Reader& reader) {
   // A line is C text: a NUL byte ends it.
   std::size_t nul = line.find('\0');
   if (nul != std::string::npos) line.resize(nul);
-  if (line.empty() || line[0] == '#' || line[0] == '/') return;
+  if (line.empty() || line[0] == '#' || line[0] == '/') return std::nullopt;
   std::size_t space = line.find(' ');
-  if (space == std::string::npos) return;
+  if (space == std::string::npos) return std::nullopt;
   std::string value = line.substr(space + 1);
   if (!value.empty() && value.back() == '\n') value.pop_back();
-  ApplyLine(line.substr(0, space), value, reader);
+  return ApplyLine(line.substr(0, space), value, reader);
 }
 
-int ReadFileNested(const std::string& path, const std::string& canonical,
-                   Reader& reader) {
+FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
+                         Reader& reader) {
   PlatformOps& os = reader.os;
   if (reader.settings.debugMode) {
     os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
@@ -181,15 +190,18 @@ int ReadFileNested(const std::string& path, const std::string& canonical,
   if (!os.ReadFile(path, &content, &error)) {
     os.WriteErr(
         Format("Can't open %s Error %s\n", "jdk.config", error.c_str()));
-    return 1;
+    return ExitCode::kConfigUnreadable;
   }
-  if (!DecodeConfigText(path, &content, os)) return 1;
+  if (!DecodeConfigText(path, &content, os)) {
+    return ExitCode::kConfigUnreadable;
+  }
   reader.openFiles.insert(canonical);
   for (std::string& line : SplitConfigLines(content)) {
-    ApplyConfigLine(std::move(line), reader);
+    FatalExit fatal = ApplyConfigLine(std::move(line), reader);
+    if (fatal) return fatal;
   }
   reader.openFiles.erase(canonical);
-  return 0;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -211,8 +223,8 @@ std::vector<std::string> SplitConfigLines(const std::string& content) {
   return lines;
 }
 
-int LocateAppConfig(const std::string& programPath, LaunchSettings& settings,
-                    PlatformOps& os) {
+FatalExit LocateAppConfig(const std::string& programPath,
+                          LaunchSettings& settings, PlatformOps& os) {
   std::string path;
   if (settings.configPath) {
     path = *settings.configPath;
@@ -235,8 +247,8 @@ int LocateAppConfig(const std::string& programPath, LaunchSettings& settings,
   return ReadConfigFile(path, settings, os);
 }
 
-int ReadConfigFile(const std::string& path, LaunchSettings& settings,
-                   PlatformOps& os) {
+FatalExit ReadConfigFile(const std::string& path, LaunchSettings& settings,
+                         PlatformOps& os) {
   Reader reader{settings, os, {}};
   return ReadFileNested(path, os.CanonicalPath(path), reader);
 }

@@ -4,19 +4,25 @@
 #include <string>
 #include <vector>
 
+#include "launcher/exit_codes.h"
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // Finds the configuration (the -c path, or the executable's name with
-// ".config" in place of ".exe" in the start directory) and reads it.
-// Returns 0 when it was read, non-zero otherwise.
-int LocateAppConfig(const std::string& programPath, LaunchSettings& settings,
-                    PlatformOps& os);
+// ".config" in place of ".exe" in the start directory) and reads it, as
+// ReadConfigFile does.
+[[nodiscard]] FatalExit LocateAppConfig(const std::string& programPath,
+                                        LaunchSettings& settings,
+                                        PlatformOps& os);
 
 // Reads one configuration file into `settings`, following `include` lines.
-// Returns 0 when the file was read to its end, 1 when it cannot be opened.
-int ReadConfigFile(const std::string& path, LaunchSettings& settings,
-                   PlatformOps& os);
+// Returns none when the file was read to its end; kConfigUnreadable when it
+// cannot be opened or its text cannot be read; or the code of a line that
+// ended the run (a javaVersion without a runtime, the download question),
+// after which nothing more is read.
+[[nodiscard]] FatalExit ReadConfigFile(const std::string& path,
+                                       LaunchSettings& settings,
+                                       PlatformOps& os);
 
 // Splits file content into the lines the reader sees, the way the C library
 // reads a text file with a 2048-byte line buffer: a carriage return before a

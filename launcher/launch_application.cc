@@ -71,7 +71,7 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   os.WaitForEnd(child.handle);
   // The exit code is a 32-bit value; a code with its top bit set (a crash,
   // say) reads as a negative number.
-  int exitCode = static_cast<std::int32_t>(os.ExitCode(child.handle));
+  int exitCode = static_cast<std::int32_t>(os.ProcessExitCode(child.handle));
   os.CloseProcess(child.handle);
   double elapsed = static_cast<double>(os.Now() - start);
 

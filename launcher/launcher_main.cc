@@ -1,6 +1,7 @@
 #include "launcher/launcher_main.h"
 
 #include "config/config_file.h"
+#include "launcher/exit_codes.h"
 #include "launcher/launch_application.h"
 #include "text/text_helpers.h"
 
@@ -73,9 +74,11 @@ int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
   FixStartDirectory(programPath, settings, os);
   if (debug) os.ShowMessageBox(settings.startDir, "CWD", kBoxPlain);
 
-  if (LocateAppConfig(programPath, settings, os) != 0) {
-    if (debug) os.ShowMessageBox(programBox, "LpCmdLine", kBoxPlain);
-    return 2;
+  if (FatalExit fatal = LocateAppConfig(programPath, settings, os)) {
+    if (debug && *fatal == ExitCode::kConfigUnreadable) {
+      os.ShowMessageBox(programBox, "LpCmdLine", kBoxPlain);
+    }
+    return static_cast<int>(*fatal);
   }
   if (debug) ShowDebugSummary(settings, os);
 
@@ -85,10 +88,10 @@ int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
         "The configuration names no main class.\nAdd a line such as "
         "\"mainclass com.example.Main\" to it.",
         "Error", kBoxError);
-    return 2;
+    return static_cast<int>(ExitCode::kConfigUnreadable);
   }
 
   while (LaunchApplication(settings, os) == kRestartCode) {
   }
-  return 0;
+  return static_cast<int>(ExitCode::kNormal);
 }

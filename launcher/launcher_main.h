@@ -10,8 +10,7 @@
 // The whole run: scans `args` (args[0] is the program path as invoked, the
 // rest the program's arguments), reads the configuration and starts the
 // application until it stops asking for a restart. Returns the launcher's
-// exit code; the fatal exits 5 and 11 end the process through
-// PlatformOps::EndProcess instead.
+// exit code, one of ExitCode's: every fatal end of the run comes back here.
 int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
                  PlatformOps& os);
 

@@ -2,7 +2,6 @@
 #define LAUNCHER_PLATFORM_PLATFORM_OPS_H_
 
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,7 +111,7 @@ class PlatformOps {
   virtual void WaitForIdle(ProcessHandle process, unsigned milliseconds) = 0;
   // Waits without limit until the process has ended.
   virtual void WaitForEnd(ProcessHandle process) = 0;
-  virtual std::uint32_t ExitCode(ProcessHandle process) = 0;
+  virtual std::uint32_t ProcessExitCode(ProcessHandle process) = 0;
   virtual void CloseProcess(ProcessHandle process) = 0;
   // The system's message text for an error code, without a final line break.
   virtual std::string ErrorMessage(std::uint32_t errorCode) = 0;
@@ -124,16 +123,6 @@ class PlatformOps {
   // attached.
   virtual void WriteOut(const std::string& text) = 0;
   virtual void WriteErr(const std::string& text) = 0;
-
-  // Ends the process with `code`. Does not return.
-  virtual void EndProcess(int code) = 0;
 };
-
-// Ends the process through `os`; a provider whose EndProcess came back would
-// break the logic's assumptions, so that is stopped hard.
-[[noreturn]] inline void EndProcess(PlatformOps& os, int code) {
-  os.EndProcess(code);
-  std::abort();
-}
 
 #endif  // LAUNCHER_PLATFORM_PLATFORM_OPS_H_

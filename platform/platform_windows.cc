@@ -243,7 +243,7 @@ bool WindowsPlatform::OpenRegistryKey(const std::string& path,
   HKEY opened = nullptr;
   if (registry == nullptr ||
       registry->openKey(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &opened) !=
-      ERROR_SUCCESS) {
+          ERROR_SUCCESS) {
     return false;
   }
   *key = reinterpret_cast<RegKey>(opened);
@@ -258,10 +258,9 @@ bool WindowsPlatform::QueryRegistryValue(RegKey key, const std::string& name,
   std::string buffer(maxBytes + 1, '\0');
   DWORD size = static_cast<DWORD>(maxBytes);
   // A key is open, so the calls were found.
-  if (SystemRegistryCalls()->queryValue(ToHkey(key), name.c_str(), nullptr,
-                                        nullptr,
-                                        reinterpret_cast<BYTE*>(&buffer[0]),
-                                        &size) != ERROR_SUCCESS) {
+  if (SystemRegistryCalls()->queryValue(
+          ToHkey(key), name.c_str(), nullptr, nullptr,
+          reinterpret_cast<BYTE*>(&buffer[0]), &size) != ERROR_SUCCESS) {
     return false;
   }
   // Windows stores a string without its NUL when it was written that way and
@@ -291,8 +290,8 @@ bool WindowsPlatform::EnumerateSubkey(RegKey key, std::uint32_t index,
   // that such a name and its NUL fit.
   char buffer[256];
   DWORD length = sizeof(buffer);
-  if (SystemRegistryCalls()->enumerateKeys(ToHkey(key), index, buffer,
-                                           &length, nullptr, nullptr, nullptr,
+  if (SystemRegistryCalls()->enumerateKeys(ToHkey(key), index, buffer, &length,
+                                           nullptr, nullptr, nullptr,
                                            nullptr) != ERROR_SUCCESS) {
     return false;
   }
@@ -343,9 +342,8 @@ void WindowsPlatform::WaitForIdle(ProcessHandle process,
   // an application that is gone by then needs no USER32, whose load would
   // otherwise hold up the launcher's own end. Waiting here delays nothing,
   // since the wait for the end comes next.
-  const unsigned endFirst = milliseconds < kEndWaitBeforeIdleMs
-                                ? milliseconds
-                                : kEndWaitBeforeIdleMs;
+  const unsigned endFirst =
+      milliseconds < kEndWaitBeforeIdleMs ? milliseconds : kEndWaitBeforeIdleMs;
   if (WaitForSingleObject(ToHandle(process), endFirst) != WAIT_TIMEOUT) return;
   using WaitFunction = DWORD(WINAPI*)(HANDLE, DWORD);
   WaitFunction waitForInputIdle =
@@ -359,7 +357,7 @@ void WindowsPlatform::WaitForEnd(ProcessHandle process) {
   WaitForSingleObject(ToHandle(process), INFINITE);
 }
 
-std::uint32_t WindowsPlatform::ExitCode(ProcessHandle process) {
+std::uint32_t WindowsPlatform::ProcessExitCode(ProcessHandle process) {
   DWORD code = 0;
   // An exit code that cannot be read must not pass for a clean exit.
   if (!GetExitCodeProcess(ToHandle(process), &code)) return 0xFFFFFFFFu;
@@ -396,9 +394,4 @@ void WindowsPlatform::WriteOut(const std::string& text) {
 
 void WindowsPlatform::WriteErr(const std::string& text) {
   WriteStream(stderr, text);
-}
-
-void WindowsPlatform::EndProcess(int code) {
-  std::fflush(nullptr);
-  std::exit(code);
 }

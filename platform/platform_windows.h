@@ -38,13 +38,12 @@ class WindowsPlatform : public PlatformOps {
       const std::optional<std::string>& consoleTitle) override;
   void WaitForIdle(ProcessHandle process, unsigned milliseconds) override;
   void WaitForEnd(ProcessHandle process) override;
-  std::uint32_t ExitCode(ProcessHandle process) override;
+  std::uint32_t ProcessExitCode(ProcessHandle process) override;
   void CloseProcess(ProcessHandle process) override;
   std::string ErrorMessage(std::uint32_t errorCode) override;
   std::int64_t Now() override;
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
-  void EndProcess(int code) override;
 };
 
 #endif  // LAUNCHER_PLATFORM_PLATFORM_WINDOWS_H_

@@ -53,10 +53,11 @@ void AskRuntimeDownload(const std::string& caption,
   }
 }
 
-void PromptRuntimeDownload(const std::string& caption,
-                           const LaunchSettings& settings, PlatformOps& os) {
+ExitCode PromptRuntimeDownload(const std::string& caption,
+                               const LaunchSettings& settings,
+                               PlatformOps& os) {
   AskRuntimeDownload(caption, settings, os);
-  EndProcess(os, 11);
+  return ExitCode::kRuntimeDownloadAsked;
 }
 
 void OpenDownloadPage(const LaunchSettings& settings, PlatformOps& os) {

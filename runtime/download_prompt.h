@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "launcher/exit_codes.h"
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
 
@@ -43,10 +44,11 @@ void OpenUrl(const std::string& url, PlatformOps& os);
 void AskRuntimeDownload(const std::string& caption,
                         const LaunchSettings& settings, PlatformOps& os);
 
-// AskRuntimeDownload, then ends the process with exit code 11.
-[[noreturn]] void PromptRuntimeDownload(const std::string& caption,
-                                        const LaunchSettings& settings,
-                                        PlatformOps& os);
+// AskRuntimeDownload; the run then ends with kRuntimeDownloadAsked, which
+// this returns, whatever the answer.
+[[nodiscard]] ExitCode PromptRuntimeDownload(const std::string& caption,
+                                             const LaunchSettings& settings,
+                                             PlatformOps& os);
 
 // Opens the vendor's download page for `javaVersion` through the system's URL
 // handler, when there is one for that version.

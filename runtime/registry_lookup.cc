@@ -45,21 +45,14 @@ bool NamesExactUpdate(const std::string& version) {
          version.find('+') == std::string::npos;
 }
 
-// An empty home would make the runtime path \bin\javaw.exe, a program at
-// the root of the current drive, so it counts as unreadable.
-bool ReadJavaHome(RegKey key, PlatformOps& os, std::string* home) {
-  return os.QueryRegistryValue(key, "JavaHome", kJavaHomeMaxBytes, home) &&
-         !home->empty();
-}
-
 }  // namespace
 
 std::string RuntimeVersionKeyPath(const std::string& version) {
-  return std::string(kRuntimeRootKey) + "\\" + version;
+  return JoinKeyPath(kRuntimeRootKey, version);
 }
 
 const char* RuntimeExecutableName(const LaunchSettings& settings) {
-  return settings.debugMode ? "java.exe" : "javaw.exe";
+  return settings.debugMode ? kConsoleRuntime : kWindowlessRuntime;
 }
 
 std::string RuntimeExecutableFromHome(const std::string& home,
@@ -86,36 +79,38 @@ std::string RuntimeExecutableFromHome(const std::string& home,
 std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
                                               PlatformOps& os) {
   std::string currentVersion;
-  {
-    ScopedRegistryKey root(os);
-    if (!root.Open(kRuntimeRootKey)) {
+  switch (ReadRegistryText(kRuntimeRootKey, "CurrentVersion",
+                           kCurrentVersionMaxBytes, RegistryView::kDefault, os,
+                           &currentVersion)) {
+    case RegistryError::kKeyNotOpened:
       return Report(kRootKeyUnreadable, settings, os);
-    }
-    if (!os.QueryRegistryValue(root.get(), "CurrentVersion",
-                               kCurrentVersionMaxBytes, &currentVersion)) {
+    case RegistryError::kValueUnreadable:
       return Report(kCurrentVersionUnreadable, settings, os);
-    }
-  }
-
-  ScopedRegistryKey version(os);
-  if (!version.Open(RuntimeVersionKeyPath(currentVersion))) {
-    return Report(kCurrentVersionKeyMissing, settings, os);
+    case RegistryError::kNone:
+      break;
   }
   std::string home;
-  if (!ReadJavaHome(version.get(), os, &home)) {
-    return Report(kJavaHomeUnreadable, settings, os);
+  switch (ReadJavaHome(RuntimeVersionKeyPath(currentVersion), os, &home)) {
+    case RegistryError::kKeyNotOpened:
+      return Report(kCurrentVersionKeyMissing, settings, os);
+    case RegistryError::kValueUnreadable:
+      return Report(kJavaHomeUnreadable, settings, os);
+    case RegistryError::kNone:
+      break;
   }
-  version.Close();
   return RuntimeExecutableFromHome(home, settings, os);
 }
 
 std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
-                                                 PlatformOps& os) {
+                                                 PlatformOps& os,
+                                                 FatalExit* fatal) {
   if (!settings.javaVersion || settings.javaVersion->empty()) {
     return std::nullopt;
   }
   if (!NamesExactUpdate(*settings.javaVersion)) {
-    SelectLatestUpdate(settings, os);  // may replace javaVersion, or end
+    // May replace javaVersion, or end the run.
+    *fatal = SelectLatestUpdate(settings, os);
+    if (*fatal) return std::nullopt;
   }
 
   const std::string keyPath = RuntimeVersionKeyPath(*settings.javaVersion);
@@ -123,22 +118,22 @@ std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
     os.ShowMessageBox(keyPath, "JavaInstallRegPath", kBoxPlain);
   }
 
-  ScopedRegistryKey version(os);
-  if (!version.Open(keyPath)) {
-    ShowDebugStep("Java Current Version", "Error Accessing Registry!", settings,
-                  os);
-    // The caller ends the launcher (exit code 5) after either answer.
-    AskRuntimeDownload("Java Runtime Environment Not Found", settings, os);
-    return std::nullopt;
-  }
   std::string home;
-  if (!ReadJavaHome(version.get(), os, &home)) {
-    ShowDebugStep("Java Home Directory", "Error Reading Registry!", settings,
-                  os);
-    os.ShowMessageBox("No Java Home Directory Found for " + keyPath + " ",
-                      "Error!", kBoxError);
-    return std::nullopt;
+  switch (ReadJavaHome(keyPath, os, &home)) {
+    case RegistryError::kKeyNotOpened:
+      ShowDebugStep("Java Current Version", "Error Accessing Registry!",
+                    settings, os);
+      // The javaVersion line ends the run (exit code 5) after either answer.
+      AskRuntimeDownload("Java Runtime Environment Not Found", settings, os);
+      return std::nullopt;
+    case RegistryError::kValueUnreadable:
+      ShowDebugStep("Java Home Directory", "Error Reading Registry!", settings,
+                    os);
+      os.ShowMessageBox("No Java Home Directory Found for " + keyPath + " ",
+                        "Error!", kBoxError);
+      return std::nullopt;
+    case RegistryError::kNone:
+      break;
   }
-  version.Close();
   return RuntimeExecutableFromHome(home, settings, os);
 }

@@ -1,24 +1,24 @@
 #ifndef LAUNCHER_RUNTIME_REGISTRY_LOOKUP_H_
 #define LAUNCHER_RUNTIME_REGISTRY_LOOKUP_H_
 
-#include <cstddef>
 #include <optional>
 #include <string>
 
+#include "launcher/exit_codes.h"
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
-#include "runtime/registry_key.h"
-
-// The registry sizes the lookups allow for the values they read: a longer
-// "CurrentVersion" or "JavaHome" counts as unreadable.
-inline constexpr std::size_t kCurrentVersionMaxBytes = 255;
-inline constexpr std::size_t kJavaHomeMaxBytes = 2048;
+#include "runtime/registry_reader.h"
 
 // The key path of a version below the runtime root key: root\`version`.
 std::string RuntimeVersionKeyPath(const std::string& version);
 
-// The runtime executable's file name: "javaw.exe", or in debug mode the
-// console runtime "java.exe", which shows the application's output.
+// The runtime's executables: the windowless one, and the console one, which
+// shows the application's output.
+inline constexpr char kWindowlessRuntime[] = "javaw.exe";
+inline constexpr char kConsoleRuntime[] = "java.exe";
+
+// The runtime executable's file name: kWindowlessRuntime, or in debug mode
+// kConsoleRuntime.
 const char* RuntimeExecutableName(const LaunchSettings& settings);
 
 // The runtime executable below a runtime home: "home\bin\javaw.exe"
@@ -33,10 +33,12 @@ std::string RuntimeExecutableFromHome(const std::string& home,
 std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
                                               PlatformOps& os);
 
-// The executable of the runtime that `javaVersion` asks for, or none. May
-// replace `javaVersion` with the best installed update, and may end the
-// process (exit code 11) when no installed update is high enough.
+// The executable of the runtime that `javaVersion` asks for, or none (after
+// telling the user why). May replace `javaVersion` with the best installed
+// update; sets `fatal` (kRuntimeDownloadAsked, returning none) when the
+// download question ends the run because no installed update is high enough.
 std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
-                                                 PlatformOps& os);
+                                                 PlatformOps& os,
+                                                 FatalExit* fatal);
 
 #endif  // LAUNCHER_RUNTIME_REGISTRY_LOOKUP_H_

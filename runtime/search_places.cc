@@ -2,7 +2,8 @@
 
 #include <cctype>
 
-#include "runtime/registry_key.h"
+#include "runtime/registry_lookup.h"
+#include "runtime/registry_reader.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -11,9 +12,6 @@ struct Place {
   const LaunchSettings& settings;
   PlatformOps& os;
 };
-
-// Registry paths can be as long as the longest Windows path.
-constexpr std::size_t kHomeValueMaxBytes = 32768;
 
 // Where a registry place finds runtimes: one subkey per runtime below
 // `root`, whose name is usually its version; the home is the value `value` of
@@ -97,10 +95,10 @@ PlaceResult PathPlace(const Place& search) {
   std::optional<std::string> path = search.os.Environment("PATH");
   for (const std::string& entry : SplitList(path.value_or(""))) {
     std::string dir = AbsoluteFolder(entry, search.settings.startDir);
-    std::string executable = dir + "\\javaw.exe";
+    std::string executable = dir + "\\" + kWindowlessRuntime;
     if (!search.os.FileExists(executable)) continue;
-    // Only a runtime's own bin folder leads to its home; copies of javaw.exe
-    // elsewhere (a system folder, a folder of links) do not.
+    // Only a runtime's own bin folder leads to its home; copies of the
+    // runtime elsewhere (a system folder, a folder of links) do not.
     std::size_t slash = dir.rfind('\\');
     if (slash == std::string::npos ||
         !EqualsIgnoringCase(dir.substr(slash + 1), "bin")) {
@@ -110,41 +108,30 @@ PlaceResult PathPlace(const Place& search) {
     result.findings.push_back({dir.substr(0, slash), "PATH", {}});
   }
   if (result.findings.empty() && result.notes.empty()) {
-    result.notes.push_back("no javaw.exe on PATH");
+    result.notes.push_back(std::string("no ") + kWindowlessRuntime +
+                           " on PATH");
   }
   return result;
 }
 
 void ReadLayout(const RegistryLayout& layout, RegistryView view,
                 const Place& search, PlaceResult* result) {
-  PlatformOps& os = search.os;
-  std::vector<std::string> names;
-  {
-    ScopedRegistryKey root(os);
-    if (!root.Open(layout.root, view)) return;
-    std::uint32_t count = 0;
-    if (!os.CountSubkeys(root.get(), &count)) count = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      std::string name;
-      if (os.EnumerateSubkey(root.get(), i, &name)) names.push_back(name);
-    }
-  }
-
-  for (const std::string& name : names) {
+  std::vector<Subkey> subkeys;
+  if (!ListSubkeys(layout.root, view, search.os, &subkeys)) return;
+  for (const Subkey& subkey : subkeys) {
     const std::string keyPath =
-        std::string(layout.root) + "\\" + name + layout.below;
+        JoinKeyPath(layout.root, subkey.name) + layout.below;
     const std::string origin = keyPath + ", " + ViewName(view);
-    ScopedRegistryKey key(os);
-    if (!key.Open(keyPath, view)) continue;
     std::string home;
-    bool read = os.QueryRegistryValue(key.get(), layout.value,
-                                      kHomeValueMaxBytes, &home);
-    if (!read || Trim(home).empty()) {
+    RegistryError error = ReadRegistryText(
+        keyPath, layout.value, kSearchHomeMaxBytes, view, search.os, &home);
+    if (error == RegistryError::kKeyNotOpened) continue;
+    if (error != RegistryError::kNone || Trim(home).empty()) {
       result->notes.push_back(origin + ": no " + layout.value);
       continue;
     }
     result->findings.push_back(
-        {AbsoluteFolder(home, search.settings.startDir), origin, name});
+        {AbsoluteFolder(home, search.settings.startDir), origin, subkey.name});
   }
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "runtime/download_prompt.h"
-#include "runtime/registry_key.h"
+#include "runtime/registry_reader.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -45,20 +45,21 @@ std::optional<int> UpdateLevelOf(const std::string& version) {
   return ReadUpdateLevel(version.substr(underscore + 1));
 }
 
-void SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
-  if (!settings.javaVersion || settings.javaVersion->empty()) return;
+FatalExit SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
+  if (!settings.javaVersion || settings.javaVersion->empty()) {
+    return std::nullopt;
+  }
   const std::string& javaVersion = *settings.javaVersion;
 
-  ScopedRegistryKey root(os);
-  if (!root.Open(kRuntimeRootKey)) {
+  std::vector<Subkey> subkeys;
+  if (!ListSubkeys(kRuntimeRootKey, RegistryView::kDefault, os, &subkeys)) {
     if (settings.debugMode) {
       os.ShowMessageBox("Java Current Version", "Error Accessing Registry!",
                         kBoxError);
     }
-    PromptRuntimeDownload("Java Runtime Environment Not Found", settings, os);
+    return PromptRuntimeDownload("Java Runtime Environment Not Found", settings,
+                                 os);
   }
-  std::uint32_t subkeyCount = 0;
-  if (!os.CountSubkeys(root.get(), &subkeyCount)) subkeyCount = 0;
 
   // The family asked for is the text before the first '_' ('1.6.0' of
   // '1.6.0_20+'), whatever its length; the level asked for is the number
@@ -70,11 +71,11 @@ void SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
   os.WriteOut(Format("javaVersion=%s, javaVer=%s\n", javaVersion.c_str(),
                      requestedVersion.c_str()));
 
-  for (std::uint32_t index = 0; index < subkeyCount; ++index) {
-    std::string name;
-    if (!os.EnumerateSubkey(root.get(), index, &name)) continue;
+  for (const Subkey& subkey : subkeys) {
+    const std::string& name = subkey.name;
     os.WriteOut(Format("checking (%lu) %s\n",
-                       static_cast<unsigned long>(index) + 1, name.c_str()));
+                       static_cast<unsigned long>(subkey.index) + 1,
+                       name.c_str()));
     // A textual prefix: '1.6' also accepts '1.60_5', and an empty family
     // accepts every name.
     if (name.compare(0, requestedVersion.size(), requestedVersion) != 0) {
@@ -96,13 +97,14 @@ void SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
       os.WriteOut(Format("found latest java version %s\n", name.c_str()));
     }
   }
-  root.Close();
 
   // Only a positive level selects a subkey; a family whose installed keys
   // carry no level (or level 0) keeps the version as configured.
-  if (bestUpdate <= 0) return;
+  if (bestUpdate <= 0) return std::nullopt;
   if (bestKey.empty()) {
-    PromptRuntimeDownload("Incompatible JRE Version Found", settings, os);
+    return PromptRuntimeDownload("Incompatible JRE Version Found", settings,
+                                 os);
   }
   settings.javaVersion = bestKey;
+  return std::nullopt;
 }

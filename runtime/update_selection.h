@@ -4,14 +4,17 @@
 #include <optional>
 #include <string>
 
+#include "launcher/exit_codes.h"
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // Replaces a version family ('1.6') or minimum update ('1.6.0_20+') in
-// `javaVersion` with the installed subkey of the highest update level. Ends
-// the process through the download question (exit code 11) when the runtime
-// key cannot be opened or no installed update is high enough.
-void SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os);
+// `javaVersion` with the installed subkey of the highest update level. Asks
+// the download question and returns kRuntimeDownloadAsked, which ends the
+// run, when the runtime key cannot be opened or no installed update is high
+// enough.
+[[nodiscard]] FatalExit SelectLatestUpdate(LaunchSettings& settings,
+                                           PlatformOps& os);
 
 // Reads an update level the way the C library's atoi reads a number: leading
 // white space is skipped, one optional sign is taken, then decimal digits up

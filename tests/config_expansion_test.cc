@@ -32,7 +32,7 @@ TEST(ConfigExpansion, EachKeywordExpandsWithItsQuoteFlag) {
       "workingDir $H\n";
   os.files["C:/cfg dir/more.cfg"].content = "vmparam -Dk=$N\n";
 
-  ASSERT_EQ(ReadConfigFile("C:\\Tool.config", settings, os), 0);
+  ASSERT_EQ(ReadConfigFile("C:\\Tool.config", settings, os), std::nullopt);
 
   // Quoted keywords.
   EXPECT_EQ(settings.vmParams,
@@ -65,7 +65,7 @@ TEST(ConfigExpansion, AddjarsLineScansTheExpandedDirectoryInLineOrder) {
       "addjar $NOSUCHVAR\\last.jar\n"
       "argument $T\n";
 
-  ASSERT_EQ(ReadConfigFile("C:\\Tool.config", settings, os), 0);
+  ASSERT_EQ(ReadConfigFile("C:\\Tool.config", settings, os), std::nullopt);
 
   EXPECT_EQ(os.searches, Texts{"C:/Tool/lib/*.jar"});
   EXPECT_EQ(settings.classPathEntries,

@@ -30,7 +30,7 @@ TEST(SplitConfigLines, LongLinesComeInPiecesOf2047) {
 
 class ReadConfigFileTest : public ::testing::Test {
  protected:
-  int Read(const std::string& content) {
+  FatalExit Read(const std::string& content) {
     os.files["app.config"].content = content;
     return ReadConfigFile("app.config", settings, os);
   }
@@ -48,7 +48,7 @@ TEST_F(ReadConfigFileTest, EveryKeywordFillsItsField) {
                  "addjar lib/x.jar\n"
                  "consoleTitle My Tool\n"
                  "workingDir C:/work\n"),
-            0);
+            std::nullopt);
   EXPECT_EQ(settings.vmParams, Lines{"-Xmx64m"});
   EXPECT_EQ(settings.javapath, "C:/jre/bin/javaw.exe");
   EXPECT_EQ(settings.classPathEntries, (Lines{"classes", "lib/x.jar"}));
@@ -140,7 +140,8 @@ TEST_F(ReadConfigFileTest, IncludedFilesAreReadInPlaceAndNest) {
 }
 
 TEST_F(ReadConfigFileTest, MissingIncludeIsReportedAndReadingGoesOn) {
-  EXPECT_EQ(Read("include nosuch.config\ninclude \nmainclass a.B\n"), 0);
+  EXPECT_EQ(Read("include nosuch.config\ninclude \nmainclass a.B\n"),
+            std::nullopt);
   EXPECT_EQ(settings.mainclass, "a.B");
   EXPECT_EQ(os.err,
             "Can't open jdk.config Error No such file or directory\n"
@@ -150,7 +151,8 @@ TEST_F(ReadConfigFileTest, MissingIncludeIsReportedAndReadingGoesOn) {
 TEST_F(ReadConfigFileTest, IncludeCycleIsStoppedWithABoxAndTheRestIsRead) {
   os.files["loop.config"].content =
       "vmparam -loop\ninclude .\\APP.CONFIG\nvmparam -after\n";
-  EXPECT_EQ(Read("vmparam -top\ninclude loop.config\nmainclass a.B\n"), 0);
+  EXPECT_EQ(Read("vmparam -top\ninclude loop.config\nmainclass a.B\n"),
+            std::nullopt);
   EXPECT_EQ(settings.vmParams, (Lines{"-top", "-loop", "-after"}));
   EXPECT_EQ(settings.mainclass, "a.B");
   ASSERT_EQ(os.boxes.size(), 1u);
@@ -209,7 +211,7 @@ TEST_F(ReadConfigFileTest, Utf8ByteOrderMarkIsSkippedOnlyAtTheStart) {
   os.files["inc.config"].content = "\xEF\xBB\xBFvmparam -inc\n";
   EXPECT_EQ(Read("\xEF\xBB\xBFjavapath C:/jre/bin/javaw.exe\n"
                  "include inc.config\nappname \xEF\xBB\xBFTool\n"),
-            0);
+            std::nullopt);
   EXPECT_EQ(settings.javapath, "C:/jre/bin/javaw.exe");
   EXPECT_EQ(settings.vmParams, Lines{"-inc"});
   EXPECT_EQ(settings.appname, "\xEF\xBB\xBFTool");
@@ -222,7 +224,7 @@ TEST_F(ReadConfigFileTest, Utf16LeIsConvertedThenReadLikeAnyFile) {
       Read(Utf16Le(u"mainclass app.Main\r\nconsoleTitle Caf\u00e9\r\n"
                    u"include inc.config\r\nappname " +
                    filler + u"vmparam -piece\r\nvmparam -x\x1avmparam -y")),
-      0);
+      std::nullopt);
   EXPECT_EQ(settings.mainclass, "app.Main");
   EXPECT_EQ(settings.consoleTitle, "Caf\xE9");
   EXPECT_EQ(settings.appname, std::string(filler.size(), 'n'));
@@ -232,7 +234,7 @@ TEST_F(ReadConfigFileTest, Utf16LeIsConvertedThenReadLikeAnyFile) {
 
 TEST_F(ReadConfigFileTest, Utf16LeCharacterOutsideTheCodePageRefusesTheFile) {
   EXPECT_EQ(Read(Utf16Le(u"mainclass a.B\r\nappname \u4e2d\r\nvmparam -x\r\n")),
-            1);
+            ExitCode::kConfigUnreadable);
   EXPECT_FALSE(settings.mainclass);
   EXPECT_TRUE(settings.vmParams.empty());
   ASSERT_EQ(os.boxes.size(), 1u);
@@ -281,7 +283,8 @@ TEST(LocateAppConfig, DefaultPathReplacesOnlyALowerCaseExe) {
     FakePlatform os;
     LaunchSettings settings;
     settings.startDir = "C:\\Apps\\Tool";
-    EXPECT_EQ(LocateAppConfig(c.program, settings, os), 1);
+    EXPECT_EQ(LocateAppConfig(c.program, settings, os),
+              ExitCode::kConfigUnreadable);
     EXPECT_EQ(os.filesRead, Lines{c.config}) << c.program;
   }
 }
@@ -292,7 +295,7 @@ TEST(LocateAppConfig, DebugModeTracesAndShowsThePath) {
   settings.debugMode = true;
   settings.configPath = "my.cfg";
   os.files["my.cfg"].content = "mainclass a.B\n";
-  EXPECT_EQ(LocateAppConfig("C:\\x\\Tool.exe", settings, os), 0);
+  EXPECT_EQ(LocateAppConfig("C:\\x\\Tool.exe", settings, os), std::nullopt);
   EXPECT_EQ(os.out, "reading app config my.cfg\n");
   ASSERT_EQ(os.boxes.size(), 2u);
   EXPECT_EQ(os.boxes[0].caption, "Reading App Config file");
@@ -303,7 +306,7 @@ TEST(JavaVersionLine, NoRuntimeEndsTheLauncherWithFive) {
   FakePlatform os;
   LaunchSettings settings;
   os.files["c"].content = "mainclass a.B\njavaVersion \nmainclass never.Read\n";
-  EXPECT_EQ(ExitCodeOf([&] { ReadConfigFile("c", settings, os); }), 5);
+  EXPECT_EQ(ReadConfigFile("c", settings, os), ExitCode::kNoRuntimeForVersion);
   EXPECT_EQ(settings.mainclass, "a.B");
   EXPECT_TRUE(os.boxes.empty());
 }

@@ -203,10 +203,8 @@ TEST(PromptRuntimeDownload, YesOpensThePageThenEndsWith11) {
   FakePlatform os;
   os.answers = {kAnswerYes};
   LaunchSettings s = WithVersion("1.5.0_06+");
-  EXPECT_EQ(ExitCodeOf([&] {
-              PromptRuntimeDownload("Incompatible JRE Version Found", s, os);
-            }),
-            11);
+  EXPECT_EQ(PromptRuntimeDownload("Incompatible JRE Version Found", s, os),
+            ExitCode::kRuntimeDownloadAsked);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].caption, "Incompatible JRE Version Found");
   EXPECT_EQ(os.boxes[0].text,
@@ -220,7 +218,7 @@ TEST(PromptRuntimeDownload, NoOpensNothingAndStillEndsWith11) {
   FakePlatform os;
   os.answers = {kAnswerNo};
   LaunchSettings s = WithVersion("1.5.0_06+");
-  EXPECT_EQ(ExitCodeOf([&] { PromptRuntimeDownload("c", s, os); }), 11);
+  EXPECT_EQ(PromptRuntimeDownload("c", s, os), ExitCode::kRuntimeDownloadAsked);
   EXPECT_EQ(os.boxes.size(), 1u);
   EXPECT_TRUE(os.starts.empty());
 }
@@ -229,7 +227,7 @@ TEST(PromptRuntimeDownload, YesWithoutPageStillEndsWith11) {
   FakePlatform os;
   os.answers = {kAnswerYes};
   LaunchSettings s = WithVersion("1.6.0_20");
-  EXPECT_EQ(ExitCodeOf([&] { PromptRuntimeDownload("c", s, os); }), 11);
+  EXPECT_EQ(PromptRuntimeDownload("c", s, os), ExitCode::kRuntimeDownloadAsked);
   EXPECT_TRUE(os.starts.empty());
 }
 

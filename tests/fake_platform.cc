@@ -232,7 +232,7 @@ void FakePlatform::WaitForEnd(ProcessHandle process) {
   now += processes_[process].seconds;
 }
 
-std::uint32_t FakePlatform::ExitCode(ProcessHandle process) {
+std::uint32_t FakePlatform::ProcessExitCode(ProcessHandle process) {
   return processes_[process].exitCode;
 }
 
@@ -251,5 +251,3 @@ std::int64_t FakePlatform::Now() { return now; }
 void FakePlatform::WriteOut(const std::string& text) { out += text; }
 
 void FakePlatform::WriteErr(const std::string& text) { err += text; }
-
-void FakePlatform::EndProcess(int code) { throw FakeProcessEnd{code}; }

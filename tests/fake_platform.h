@@ -11,12 +11,6 @@
 
 #include "platform/platform_ops.h"
 
-// Thrown by FakePlatform::EndProcess so that a test can watch the process end
-// without ending the test program.
-struct FakeProcessEnd {
-  int code;
-};
-
 // Compares texts without regard to ASCII case, as Windows compares environment
 // names, registry key names and file names.
 struct CaseInsensitiveLess {
@@ -133,13 +127,12 @@ class FakePlatform : public PlatformOps {
       const std::optional<std::string>& consoleTitle) override;
   void WaitForIdle(ProcessHandle process, unsigned milliseconds) override;
   void WaitForEnd(ProcessHandle process) override;
-  std::uint32_t ExitCode(ProcessHandle process) override;
+  std::uint32_t ProcessExitCode(ProcessHandle process) override;
   void CloseProcess(ProcessHandle process) override;
   std::string ErrorMessage(std::uint32_t errorCode) override;
   std::int64_t Now() override;
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
-  void EndProcess(int code) override;  // throws FakeProcessEnd
 
  private:
   RegistryView Resolve(RegistryView view) const;

@@ -33,6 +33,14 @@ std::vector<std::string> Texts(const FakePlatform& os) {
   return texts;
 }
 
+// FindRuntimeForVersion where the run goes on.
+std::optional<std::string> FindForVersion(LaunchSettings& s, FakePlatform& os) {
+  FatalExit fatal;
+  std::optional<std::string> found = FindRuntimeForVersion(s, os, &fatal);
+  EXPECT_EQ(fatal, std::nullopt);
+  return found;
+}
+
 // --- RuntimeExecutableFromHome
 
 TEST(RuntimeExecutableFromHome, PlainHomeGivesWindowlessRuntime) {
@@ -288,7 +296,7 @@ TEST(FindRuntimeForVersion, NoneOrEmptyVersionGivesNoneSilently) {
     LaunchSettings s;
     s.debugMode = true;
     s.javaVersion = version;
-    EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+    EXPECT_EQ(FindForVersion(s, os), std::nullopt);
     EXPECT_TRUE(os.boxes.empty());
     EXPECT_TRUE(os.keysOpened.empty());
     EXPECT_TRUE(os.out.empty());
@@ -301,7 +309,7 @@ TEST(FindRuntimeForVersion, ExactUpdateIsUsedDirectly) {
   Install(os, "1.6.0_31", "C:\\Java\\jre6u31");
   LaunchSettings s;
   s.javaVersion = "1.6.0_20";
-  EXPECT_EQ(FindRuntimeForVersion(s, os), "C:\\Java\\jre6u20\\bin\\javaw.exe");
+  EXPECT_EQ(FindForVersion(s, os), "C:\\Java\\jre6u20\\bin\\javaw.exe");
   EXPECT_EQ(s.javaVersion, "1.6.0_20");
   // Only the version's key: the update selection never ran.
   EXPECT_EQ(os.keysOpened, std::vector<std::string>{Key("1.6.0_20")});
@@ -317,7 +325,7 @@ TEST(FindRuntimeForVersion, FamilyGoesThroughTheUpdateSelection) {
   Install(os, "1.6.0_31", "C:\\Java\\jre6u31");
   LaunchSettings s;
   s.javaVersion = "1.6";
-  EXPECT_EQ(FindRuntimeForVersion(s, os), "C:\\Java\\jre6u31\\bin\\javaw.exe");
+  EXPECT_EQ(FindForVersion(s, os), "C:\\Java\\jre6u31\\bin\\javaw.exe");
   EXPECT_EQ(s.javaVersion, "1.6.0_31");
   EXPECT_EQ(os.keysOpened, (std::vector<std::string>{kRoot, Key("1.6.0_31")}));
   EXPECT_NE(os.out.find("javaVersion=1.6, javaVer=1.6\n"), std::string::npos);
@@ -330,7 +338,7 @@ TEST(FindRuntimeForVersion, MinimumUpdateGoesThroughTheUpdateSelection) {
   Install(os, "1.6.0_24", "C:\\Java\\jre6u24");
   LaunchSettings s;
   s.javaVersion = "1.6.0_20+";
-  EXPECT_EQ(FindRuntimeForVersion(s, os), "C:\\Java\\jre6u24\\bin\\javaw.exe");
+  EXPECT_EQ(FindForVersion(s, os), "C:\\Java\\jre6u24\\bin\\javaw.exe");
   EXPECT_EQ(s.javaVersion, "1.6.0_24");
   EXPECT_EQ(os.openKeys, 0);
 }
@@ -341,7 +349,7 @@ TEST(FindRuntimeForVersion, FamilyWithoutUpdatesKeepsItsOwnKey) {
   Install(os, "1.6.0", "C:\\Java\\jre60");
   LaunchSettings s;
   s.javaVersion = "1.6";
-  EXPECT_EQ(FindRuntimeForVersion(s, os), "C:\\Java\\jre6\\bin\\javaw.exe");
+  EXPECT_EQ(FindForVersion(s, os), "C:\\Java\\jre6\\bin\\javaw.exe");
   EXPECT_EQ(s.javaVersion, "1.6");
 }
 
@@ -351,8 +359,7 @@ TEST(FindRuntimeForVersion, DebugModeShowsTheKeyPath) {
   LaunchSettings s;
   s.debugMode = true;
   s.javaVersion = "1.6.0_20";
-  EXPECT_EQ(FindRuntimeForVersion(s, os),
-            "\"C:\\Program Files\\jre\\bin\\java.exe\"");
+  EXPECT_EQ(FindForVersion(s, os), "\"C:\\Program Files\\jre\\bin\\java.exe\"");
   EXPECT_EQ(os.Captions(),
             (Boxes{"JavaInstallRegPath", "Adding double quotes around"}));
   EXPECT_EQ(os.boxes[0].text, Key("1.6.0_20"));
@@ -366,7 +373,7 @@ TEST(FindRuntimeForVersion, MissingVersionAsksToDownloadAndReturnsNone) {
   s.appname = "Tool";
   s.javaVersion = "1.6.0_99";
   os.answers = {kAnswerYes};
-  EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+  EXPECT_EQ(FindForVersion(s, os), std::nullopt);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].caption, "Java Runtime Environment Not Found");
   EXPECT_EQ(os.boxes[0].text,
@@ -383,7 +390,7 @@ TEST(FindRuntimeForVersion, MissingVersionInDebugModeNamesTheStep) {
   s.debugMode = true;
   s.javaVersion = "1.5.0_99";
   os.answers = {1, 1, kAnswerYes};
-  EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+  EXPECT_EQ(FindForVersion(s, os), std::nullopt);
   EXPECT_EQ(os.Captions(),
             (Boxes{"JavaInstallRegPath", "Error Accessing Registry!",
                    "Java Runtime Environment Not Found"}));
@@ -402,7 +409,7 @@ TEST(FindRuntimeForVersion, PlusWithoutUnderscoreFindsNoKey) {
   Install(os, "1.6.0_20", "C:\\Java\\jre6u20");
   LaunchSettings s;
   s.javaVersion = "1.6+";
-  EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+  EXPECT_EQ(FindForVersion(s, os), std::nullopt);
   EXPECT_EQ(s.javaVersion, "1.6+");
   EXPECT_EQ(os.Captions(), Boxes{"Java Runtime Environment Not Found"});
   EXPECT_EQ(os.openKeys, 0);
@@ -415,7 +422,7 @@ TEST(FindRuntimeForVersion, KeyWithoutJavaHomeNamesTheKeyPath) {
     LaunchSettings s;
     s.debugMode = debug;
     s.javaVersion = "1.6.0_20";
-    EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+    EXPECT_EQ(FindForVersion(s, os), std::nullopt);
     const std::string expected =
         "No Java Home Directory Found for "
         "SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.6.0_20 ";
@@ -441,14 +448,14 @@ TEST(FindRuntimeForVersion, JavaHomeOf2048BytesIsReadButLongerIsNot) {
     Install(os, "1.6.0_20", home);
     LaunchSettings s;
     s.javaVersion = "1.6.0_20";
-    EXPECT_EQ(FindRuntimeForVersion(s, os), home + "\\bin\\javaw.exe");
+    EXPECT_EQ(FindForVersion(s, os), home + "\\bin\\javaw.exe");
   }
   {
     FakePlatform os;
     Install(os, "1.6.0_20", home + "h");
     LaunchSettings s;
     s.javaVersion = "1.6.0_20";
-    EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+    EXPECT_EQ(FindForVersion(s, os), std::nullopt);
     EXPECT_EQ(Texts(os), Boxes{"No Java Home Directory Found for " +
                                Key("1.6.0_20") + " "});
     EXPECT_EQ(os.openKeys, 0);
@@ -460,7 +467,9 @@ TEST(FindRuntimeForVersion, NoHighEnoughUpdateEndsWith11WithKeysClosed) {
   Install(os, "1.6.0_17", "C:\\Java\\jre6u17");
   LaunchSettings s;
   s.javaVersion = "1.6.0_20+";
-  EXPECT_EQ(ExitCodeOf([&] { FindRuntimeForVersion(s, os); }), 11);
+  FatalExit fatal;
+  EXPECT_EQ(FindRuntimeForVersion(s, os, &fatal), std::nullopt);
+  EXPECT_EQ(fatal, ExitCode::kRuntimeDownloadAsked);
   EXPECT_EQ(os.Captions(), Boxes{"Incompatible JRE Version Found"});
   EXPECT_EQ(os.openKeys, 0);
 }
@@ -475,7 +484,7 @@ TEST(FindRuntimeForVersion, LongVersionsAndPathsAreHandledWhole) {
   s.debugMode = true;
   s.javaVersion = family;
   os.answers = {};
-  EXPECT_EQ(FindRuntimeForVersion(s, os), "C:\\Java\\long\\bin\\java.exe");
+  EXPECT_EQ(FindForVersion(s, os), "C:\\Java\\long\\bin\\java.exe");
   EXPECT_EQ(s.javaVersion, family + "_7");
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].text, Key(family + "_7"));
@@ -488,7 +497,7 @@ TEST(FindRuntimeForVersion, LongMissingVersionIsAskedForWhole) {
   LaunchSettings s;
   s.appname = "Tool";
   s.javaVersion = version;
-  EXPECT_EQ(FindRuntimeForVersion(s, os), std::nullopt);
+  EXPECT_EQ(FindForVersion(s, os), std::nullopt);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].text,
             "Tool requires the Java Runtime Environment version " + version +
@@ -540,7 +549,7 @@ TEST(JavaVersionThroughTheLauncher, ReadConfigFileSetsJavapath) {
   Install(os, "1.6.0_20", "C:\\Java\\jre6u20");
   os.files["a.cfg"] = {"javaVersion 1.6.0_20\n", ""};
   LaunchSettings s;
-  EXPECT_EQ(ReadConfigFile("a.cfg", s, os), 0);
+  EXPECT_EQ(ReadConfigFile("a.cfg", s, os), std::nullopt);
   EXPECT_EQ(s.javapath, "C:\\Java\\jre6u20\\bin\\javaw.exe");
 }
 

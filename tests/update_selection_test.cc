@@ -28,16 +28,16 @@ std::string Select(const std::string& version,
   InstallSubkeys(os, subkeys);
   LaunchSettings s;
   s.javaVersion = version;
-  EXPECT_EQ(ExitCodeOf([&] { SelectLatestUpdate(s, os); }), -1000);
+  EXPECT_EQ(SelectLatestUpdate(s, os), std::nullopt);
   EXPECT_TRUE(os.boxes.empty());
   EXPECT_EQ(os.openKeys, 0);
   return s.javaVersion.value_or("<none>");
 }
 
-// Runs the selection and returns the exit code it ended with (-1000 when it
-// returned); `os` keeps what happened.
-int SelectEnding(FakePlatform& os, LaunchSettings& s) {
-  return ExitCodeOf([&] { SelectLatestUpdate(s, os); });
+// Runs the selection and returns how it ended the run (none when the run
+// goes on); `os` keeps what happened.
+FatalExit SelectEnding(FakePlatform& os, LaunchSettings& s) {
+  return SelectLatestUpdate(s, os);
 }
 
 // --- ReadUpdateLevel
@@ -187,7 +187,7 @@ TEST(SelectLatestUpdate, NoneOrEmptyVersionDoesNothing) {
     InstallSubkeys(os, {"1.6.0_20"});
     LaunchSettings s;
     s.javaVersion = version;
-    EXPECT_EQ(SelectEnding(os, s), -1000);
+    EXPECT_EQ(SelectEnding(os, s), std::nullopt);
     EXPECT_EQ(s.javaVersion, version);
     EXPECT_TRUE(os.keysOpened.empty());
     EXPECT_TRUE(os.out.empty());
@@ -202,7 +202,7 @@ TEST(SelectLatestUpdate, TracesEveryStepOnStandardOutput) {
   InstallSubkeys(os, {"1.5.0_22", "1.6", "1.6.0_20", "1.6.0_31", "1.6.1_31"});
   LaunchSettings s;
   s.javaVersion = "1.6.0_20+";
-  EXPECT_EQ(SelectEnding(os, s), -1000);
+  EXPECT_EQ(SelectEnding(os, s), std::nullopt);
   EXPECT_EQ(os.out,
             "javaVersion=1.6.0_20+, javaVer=1.6.0\n"
             "checking (1) 1.5.0_22\n"
@@ -226,7 +226,7 @@ TEST(SelectLatestUpdate, TracesNamesWithoutLevelAndLowerLevels) {
   LaunchSettings s;
   s.debugMode = true;  // the same traces, and no boxes, in debug mode
   s.javaVersion = "1.6";
-  EXPECT_EQ(SelectEnding(os, s), -1000);
+  EXPECT_EQ(SelectEnding(os, s), std::nullopt);
   EXPECT_EQ(os.out,
             "javaVersion=1.6, javaVer=1.6\n"
             "checking (1) 1.6\n"
@@ -247,7 +247,7 @@ TEST(SelectLatestUpdate, TracesTextsAsWritten) {
   InstallSubkeys(os, {"1.6%s_%d"});
   LaunchSettings s;
   s.javaVersion = "1.6%s";
-  EXPECT_EQ(SelectEnding(os, s), -1000);
+  EXPECT_EQ(SelectEnding(os, s), std::nullopt);
   EXPECT_EQ(os.out,
             "javaVersion=1.6%s, javaVer=1.6%s\n"
             "checking (1) 1.6%s_%d\n"
@@ -266,7 +266,7 @@ TEST(SelectLatestUpdate, UnreadableSubkeyIsSkipped) {
                  {"1.6.0_20", "1.6.0_9" + std::string(300, '9'), "1.6.0_21"});
   LaunchSettings s;
   s.javaVersion = "1.6";
-  EXPECT_EQ(SelectEnding(os, s), -1000);
+  EXPECT_EQ(SelectEnding(os, s), std::nullopt);
   EXPECT_EQ(s.javaVersion, "1.6.0_21");
   EXPECT_EQ(os.out.find("checking (2)"), std::string::npos);
   EXPECT_NE(os.out.find("checking (3) 1.6.0_21\n"), std::string::npos);
@@ -279,7 +279,7 @@ TEST(SelectLatestUpdate, UnreadableSubkeyCountExaminesNothing) {
   InstallSubkeys(os, {"1.6.0_20"});
   LaunchSettings s;
   s.javaVersion = "1.6";
-  EXPECT_EQ(SelectEnding(os, s), -1000);
+  EXPECT_EQ(SelectEnding(os, s), std::nullopt);
   EXPECT_EQ(s.javaVersion, "1.6");
   EXPECT_EQ(os.out, "javaVersion=1.6, javaVer=1.6\n");
   EXPECT_EQ(os.openKeys, 0);
@@ -291,7 +291,7 @@ TEST(SelectLatestUpdate, UnreadableSubkeyCountWithMinimumEndsWith11) {
   InstallSubkeys(os, {"1.6.0_20"});
   LaunchSettings s;
   s.javaVersion = "1.6.0_20+";
-  EXPECT_EQ(SelectEnding(os, s), 11);
+  EXPECT_EQ(SelectEnding(os, s), ExitCode::kRuntimeDownloadAsked);
   EXPECT_EQ(os.Captions(), Boxes{"Incompatible JRE Version Found"});
   EXPECT_EQ(os.openKeys, 0);
 }
@@ -303,7 +303,7 @@ TEST(SelectLatestUpdate, NoRootKeyAsksAndEndsWith11) {
     s.debugMode = debug;
     s.appname = "Tool";
     s.javaVersion = "1.6";
-    EXPECT_EQ(SelectEnding(os, s), 11);
+    EXPECT_EQ(SelectEnding(os, s), ExitCode::kRuntimeDownloadAsked);
     if (debug) {
       EXPECT_EQ(os.Captions(), (Boxes{"Error Accessing Registry!",
                                       "Java Runtime Environment Not Found"}));
@@ -331,7 +331,7 @@ TEST(SelectLatestUpdate, NoHighEnoughUpdateAsksAndEndsWith11) {
     LaunchSettings s;
     s.appname = "Tool";
     s.javaVersion = "1.6.0_20+";
-    EXPECT_EQ(SelectEnding(os, s), 11);
+    EXPECT_EQ(SelectEnding(os, s), ExitCode::kRuntimeDownloadAsked);
     ASSERT_EQ(os.boxes.size(), 1u);
     EXPECT_EQ(os.boxes[0].caption, "Incompatible JRE Version Found");
     EXPECT_EQ(os.boxes[0].text,
@@ -353,7 +353,7 @@ TEST(SelectLatestUpdate, NoHighEnoughUpdateOffersTheLatestPageFor15) {
   LaunchSettings s;
   s.appname = "Tool";
   s.javaVersion = "1.5.0_06+";
-  EXPECT_EQ(SelectEnding(os, s), 11);
+  EXPECT_EQ(SelectEnding(os, s), ExitCode::kRuntimeDownloadAsked);
   ASSERT_EQ(os.starts.size(), 1u);
   EXPECT_NE(
       os.starts[0].commandLine.find("/en/download/download_the_latest.jsp\""),
@@ -365,7 +365,7 @@ TEST(SelectLatestUpdate, EmptyFamilyWithTooLowLevelsEndsWith11) {
   InstallSubkeys(os, {"1.5.0_19", "1.6.0_18"});
   LaunchSettings s;
   s.javaVersion = "_20+";
-  EXPECT_EQ(SelectEnding(os, s), 11);
+  EXPECT_EQ(SelectEnding(os, s), ExitCode::kRuntimeDownloadAsked);
   EXPECT_EQ(os.out.substr(0, 30), "javaVersion=_20+, javaVer=\nche");
   EXPECT_EQ(os.openKeys, 0);
 }
@@ -375,7 +375,7 @@ TEST(SelectLatestUpdate, NoMatchingFamilyWithMinimumEndsWith11) {
   InstallSubkeys(os, {"1.5.0_22"});
   LaunchSettings s;
   s.javaVersion = "1.6.0_1+";
-  EXPECT_EQ(SelectEnding(os, s), 11);
+  EXPECT_EQ(SelectEnding(os, s), ExitCode::kRuntimeDownloadAsked);
 }
 
 }  // namespace

@@ -20,12 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   LaunchSettings settings;
   settings.javaVersion = lines[0];
-  try {
-    SelectLatestUpdate(settings, os);
-  } catch (const FakeProcessEnd& end) {
-    if (end.code != 11) __builtin_trap();
-    return 0;
-  }
+  FatalExit fatal = SelectLatestUpdate(settings, os);
+  if (fatal && *fatal != ExitCode::kRuntimeDownloadAsked) __builtin_trap();
+  if (fatal) return 0;
   if (os.openKeys != 0) __builtin_trap();
   // The version stays or becomes the name of an installed subkey.
   if (*settings.javaVersion != lines[0]) {

@@ -288,7 +288,7 @@ std::uint32_t RunToEnd(PlatformOps& os, const std::string& commandLine,
   if (!child.ok) return 0xDEADBEEF;
   os.WaitForIdle(child.handle, 5000);
   os.WaitForEnd(child.handle);
-  std::uint32_t code = os.ExitCode(child.handle);
+  std::uint32_t code = os.ProcessExitCode(child.handle);
   os.CloseProcess(child.handle);
   return code;
 }

@@ -1,0 +1,53 @@
+#include "runtime/registry_reader.h"
+
+std::string JoinKeyPath(const std::string& parent, const std::string& child) {
+  return parent + "\\" + child;
+}
+
+RegistryError ReadRegistryText(const std::string& keyPath, const char* name,
+                               std::size_t maxBytes, RegistryView view,
+                               PlatformOps& os, std::string* text) {
+  ScopedRegistryKey key(os);
+  if (!key.Open(keyPath, view)) return RegistryError::kKeyNotOpened;
+  if (!os.QueryRegistryValue(key.get(), name, maxBytes, text)) {
+    return RegistryError::kValueUnreadable;
+  }
+  return RegistryError::kNone;
+}
+
+RegistryError ReadJavaHome(const std::string& keyPath, PlatformOps& os,
+                           std::string* home) {
+  RegistryError error = ReadRegistryText(keyPath, "JavaHome", kJavaHomeMaxBytes,
+                                         RegistryView::kDefault, os, home);
+  if (error == RegistryError::kNone && home->empty()) {
+    return RegistryError::kValueUnreadable;
+  }
+  return error;
+}
+
+bool ListSubkeys(const std::string& keyPath, RegistryView view, PlatformOps& os,
+                 std::vector<Subkey>* subkeys) {
+  ScopedRegistryKey key(os);
+  if (!key.Open(keyPath, view)) return false;
+  std::uint32_t count = 0;
+  if (!os.CountSubkeys(key.get(), &count)) count = 0;
+  for (std::uint32_t index = 0; index < count; ++index) {
+    std::string name;
+    if (os.EnumerateSubkey(key.get(), index, &name)) {
+      subkeys->push_back({index, std::move(name)});
+    }
+  }
+  return true;
+}
+
+bool ScopedRegistryKey::Open(const std::string& path, RegistryView view) {
+  Close();
+  open_ = os_.OpenRegistryKey(path, view, &key_);
+  return open_;
+}
+
+void ScopedRegistryKey::Close() {
+  if (!open_) return;
+  open_ = false;
+  os_.CloseRegistryKey(key_);
+}
