@@ -6,11 +6,25 @@ enable_language(RC)
 set(LAUNCHER_SIZE_OPTIONS -Os -ffunction-sections -fdata-sections)
 target_compile_options(launcher_logic PRIVATE ${LAUNCHER_SIZE_OPTIONS})
 
+# The resource script and the manifest carry the project's version, and the
+# manifest the architecture of this build: Windows refuses to start a program
+# whose manifest names another architecture than its own.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|amd64")
+  set(LAUNCHER_MANIFEST_ARCHITECTURE amd64)
+else()
+  set(LAUNCHER_MANIFEST_ARCHITECTURE x86)
+endif()
+set(LAUNCHER_RESOURCES_DIR ${CMAKE_CURRENT_BINARY_DIR}/generated/resources)
+configure_file(resources/launcher.manifest.in
+               ${LAUNCHER_RESOURCES_DIR}/launcher.manifest @ONLY)
+configure_file(resources/launcher.rc.in ${LAUNCHER_RESOURCES_DIR}/launcher.rc
+               @ONLY)
+
 add_executable(launcher WIN32
   launcher/win_main.cc
   platform/platform_windows.cc
   platform/registry_calls.cc
-  resources/launcher.rc
+  ${LAUNCHER_RESOURCES_DIR}/launcher.rc
 )
 target_compile_options(launcher PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${LAUNCHER_SIZE_OPTIONS}>)
@@ -19,15 +33,14 @@ target_link_libraries(launcher PRIVATE launcher_logic)
 # only the system's DLLs; -s strips the symbols.
 target_link_options(launcher PRIVATE -static -static-libgcc -static-libstdc++
                     -Wl,--gc-sections -s)
-# The resource script names its icons and manifest relative to itself, which
-# windres resolves through its include path.
+# The resource script names its icons and manifest relative to the resources
+# folders, which windres resolves through its include path.
 target_include_directories(launcher PRIVATE
+  $<$<COMPILE_LANGUAGE:RC>:${LAUNCHER_RESOURCES_DIR}>
   $<$<COMPILE_LANGUAGE:RC>:${CMAKE_CURRENT_SOURCE_DIR}/resources>)
-set_property(SOURCE resources/launcher.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_CURRENT_SOURCE_DIR}/resources/launcher.manifest)
 file(GLOB LAUNCHER_ICONS ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/*.ico)
-set_property(SOURCE resources/launcher.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${LAUNCHER_ICONS})
+set_property(SOURCE ${LAUNCHER_RESOURCES_DIR}/launcher.rc APPEND PROPERTY
+  OBJECT_DEPENDS ${LAUNCHER_RESOURCES_DIR}/launcher.manifest ${LAUNCHER_ICONS})
 
 # Checks of the Win32 platform operations against the real system (Windows
 # or Wine): `ctest --test-dir build/win32` runs them through the toolchain's

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "launcher/version.h"
+
 // The launcher's version, shown in debug mode and carried by the executable's
 // version resource.
-inline constexpr char kLauncherVersion[] = "1.0.16";
+inline constexpr char kLauncherVersion[] = LAUNCHER_VERSION;
 
 // Everything the command line and the configuration provide. One record lives
 // for the whole run: filled while the arguments and the configuration are

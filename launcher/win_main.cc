@@ -10,11 +10,12 @@
 
 #include "launcher/launch_settings.h"
 #include "launcher/launcher_main.h"
+#include "launcher/version.h"
 #include "platform/platform_windows.h"
 
 // Identification marker, found in the binary with `strings` or `what`.
 extern "C" __attribute__((used)) const char kLauncherIdentification[] =
-    "@(#)win_main.cc 1.0.16 " __DATE__ " " __TIME__;
+    "@(#)win_main.cc " LAUNCHER_VERSION " " __DATE__ " " __TIME__;
 
 // The library's default handler for an uncaught exception prints a demangled
 // type name, which links in the whole demangler; a GUI program has nowhere to

@@ -44,8 +44,8 @@ def project_version():
 VERSION = project_version()
 TOP = 'launcher-%s/' % VERSION
 EXECUTABLES = {
-    'launcher-32.exe': (pe_file.MACHINE_I386, False),
-    'launcher-64.exe': (pe_file.MACHINE_AMD64, True),
+    'launcher-32.exe': (pe_file.MACHINE_I386, False, 'x86'),
+    'launcher-64.exe': (pe_file.MACHINE_AMD64, True, 'amd64'),
 }
 
 
@@ -121,11 +121,12 @@ class ReleaseTest(unittest.TestCase):
                              digest, name)
 
     def test_executables(self):
-        for name, (machine, is_64bit) in EXECUTABLES.items():
+        for name, (machine, is_64bit, arch) in EXECUTABLES.items():
             with self.subTest(name):
-                self.check_executable(self.files[name], machine, is_64bit)
+                self.check_executable(self.files[name], machine, is_64bit,
+                                      arch)
 
-    def check_executable(self, data, machine, is_64bit):
+    def check_executable(self, data, machine, is_64bit, arch):
         pe = pe_file.PeFile(data)
         self.assertEqual(hex(machine), hex(pe.machine))
         self.assertEqual(is_64bit, pe.is_64bit)
@@ -149,6 +150,9 @@ class ReleaseTest(unittest.TestCase):
             self.assertEqual(numbers + (0,), info.file_version)
             self.assertEqual(VERSION, info.strings.get('ProductVersion'))
             self.assertEqual(VERSION, info.strings.get('FileVersion'))
+
+        manifest = b''.join(resources[pe_file.RT_MANIFEST][1].values())
+        self.assertIn(b'processorArchitecture="%s"' % arch.encode(), manifest)
 
         groups = resources.get(pe_file.RT_GROUP_ICON, {})
         self.assertEqual(sorted(ICON_GROUPS), sorted(groups))
