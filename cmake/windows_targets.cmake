@@ -23,7 +23,7 @@ configure_file(resources/launcher.rc.in ${LAUNCHER_RESOURCES_DIR}/launcher.rc
 add_executable(launcher WIN32
   launcher/win_main.cc
   platform/platform_windows.cc
-  platform/registry_calls.cc
+  platform/late_bound_calls.cc
   ${LAUNCHER_RESOURCES_DIR}/launcher.rc
 )
 target_compile_options(launcher PRIVATE
@@ -49,7 +49,7 @@ enable_testing()
 add_executable(platform_windows_test
   tests/windows/platform_windows_test.cc
   platform/platform_windows.cc
-  platform/registry_calls.cc
+  platform/late_bound_calls.cc
 )
 target_link_libraries(platform_windows_test PRIVATE launcher_logic)
 target_link_options(platform_windows_test PRIVATE -static -static-libgcc

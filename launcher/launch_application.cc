@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "launcher/command_line.h"
+#include "platform/scoped_process.h"
 #include "runtime/registry_lookup.h"
 #include "runtime/runtime_search.h"
 #include "text/text_helpers.h"
@@ -67,12 +68,15 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
     if (debug) os.WriteOut("CreateProcess ret 0, exitCode=0\n");
     return kNothingLaunched;
   }
-  os.WaitForIdle(child.handle, 5000);
-  os.WaitForEnd(child.handle);
-  // The exit code is a 32-bit value; a code with its top bit set (a crash,
-  // say) reads as a negative number.
-  int exitCode = static_cast<std::int32_t>(os.ProcessExitCode(child.handle));
-  os.CloseProcess(child.handle);
+  int exitCode;
+  {
+    ScopedProcess process(os, child);
+    os.WaitForIdle(process.get(), 5000);
+    os.WaitForEnd(process.get());
+    // The exit code is a 32-bit value; a code with its top bit set (a crash,
+    // say) reads as a negative number.
+    exitCode = static_cast<std::int32_t>(os.ProcessExitCode(process.get()));
+  }
   double elapsed = static_cast<double>(os.Now() - start);
 
   if (exitCode != 0 && elapsed < kEarlyFailureSeconds) {

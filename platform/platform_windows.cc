@@ -9,7 +9,7 @@
 #include <ctime>
 #include <memory>
 
-#include "platform/registry_calls.h"
+#include "platform/late_bound_calls.h"
 
 namespace {
 
@@ -63,22 +63,6 @@ bool QueryGrowing(Query query, std::string* result) {
   }
 }
 
-// USER32 is loaded on first use instead of at start: loading it costs more
-// than all the rest of the launcher's own start, and its first use is usually
-// the wait for the started application, so the load overlaps the
-// application's start-up instead of delaying it.
-// (The launcher has one thread, so plain statics hold what was looked up.)
-HMODULE g_user32 = nullptr;
-
-template <typename Function>
-Function User32Function(const char* name) {
-  if (g_user32 == nullptr) g_user32 = LoadLibraryA("user32.dll");
-  return g_user32 == nullptr
-             ? nullptr
-             : reinterpret_cast<Function>(
-                   reinterpret_cast<void*>(GetProcAddress(g_user32, name)));
-}
-
 // How long WaitForIdle waits for the application's end before it turns to
 // WaitForInputIdle: longer than a runtime takes to fail at once, far shorter
 // than the idle wait's own limit.
@@ -96,7 +80,7 @@ int WindowsPlatform::ShowMessageBox(const std::string& text,
                                     unsigned style) {
   using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
   MessageBoxFunction messageBox =
-      User32Function<MessageBoxFunction>("MessageBoxA");
+      LookUpCall<MessageBoxFunction>(User32(), "MessageBoxA");
   // Without USER32 nothing can be shown; 0 is no button, so not Yes.
   if (messageBox == nullptr) return 0;
   return messageBox(nullptr, text.c_str(), caption.c_str(), style);
@@ -347,7 +331,7 @@ void WindowsPlatform::WaitForIdle(ProcessHandle process,
   if (WaitForSingleObject(ToHandle(process), endFirst) != WAIT_TIMEOUT) return;
   using WaitFunction = DWORD(WINAPI*)(HANDLE, DWORD);
   WaitFunction waitForInputIdle =
-      User32Function<WaitFunction>("WaitForInputIdle");
+      LookUpCall<WaitFunction>(User32(), "WaitForInputIdle");
   if (waitForInputIdle != nullptr) {
     waitForInputIdle(ToHandle(process), milliseconds - endFirst);
   }

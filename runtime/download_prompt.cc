@@ -1,5 +1,6 @@
 #include "runtime/download_prompt.h"
 
+#include "platform/scoped_process.h"
 #include "text/text_helpers.h"
 
 std::optional<std::string> DownloadPageFor(
@@ -39,10 +40,10 @@ void OpenUrl(const std::string& url, PlatformOps& os) {
   for (char c : url) safe += c == '"' ? std::string("%22") : std::string(1, c);
   // The system's URL handler opens the page in the default browser. The
   // launcher does not wait for it, and a failed start leaves nothing to do.
-  StartedProcess handler = os.StartProcess(
-      Format("rundll32 url.dll,FileProtocolHandler \"%s\"", safe.c_str()),
-      std::nullopt, std::nullopt);
-  if (handler.ok) os.CloseProcess(handler.handle);
+  ScopedProcess handler(
+      os, os.StartProcess(Format("rundll32 url.dll,FileProtocolHandler \"%s\"",
+                                 safe.c_str()),
+                          std::nullopt, std::nullopt));
 }
 
 void AskRuntimeDownload(const std::string& caption,

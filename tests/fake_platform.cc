@@ -120,18 +120,25 @@ std::string FakePlatform::CanonicalPath(const std::string& path) {
     }
     canonical = base + "\\" + canonical;
   }
-  // Drop "." components so that "a.cfg" and ".\a.cfg" are one file.
-  std::string result;
+  // Resolve "." and ".." as Windows does: "." names the folder itself, ".."
+  // its parent, and nothing goes above the drive ("c:\\.." is "c:").
+  std::vector<std::string> parts;
   std::size_t start = 0;
   while (start <= canonical.size()) {
     std::size_t end = canonical.find('\\', start);
     if (end == std::string::npos) end = canonical.size();
     std::string part = canonical.substr(start, end - start);
-    if (part != "." && !(part.empty() && !result.empty())) {
-      if (!result.empty()) result += '\\';
-      result += part;
-    }
     start = end + 1;
+    if (part == "..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (part != "." && !(part.empty() && !parts.empty())) {
+      parts.push_back(part);
+    }
+  }
+  std::string result;
+  for (const std::string& part : parts) {
+    if (!result.empty()) result += '\\';
+    result += part;
   }
   return result;
 }

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_calls.h"
+#include "platform/late_bound_calls.h"
 #include "text/text_helpers.h"
 
 namespace {
