@@ -121,7 +121,7 @@ std::string FakePlatform::CanonicalPath(const std::string& path) {
     canonical = base + "\\" + canonical;
   }
   // Resolve "." and ".." as Windows does: "." names the folder itself, ".."
-  // its parent, and nothing goes above the drive ("c:\\.." is "c:").
+  // its parent, and nothing goes above the drive (c:\.. is c:).
   std::vector<std::string> parts;
   std::size_t start = 0;
   while (start <= canonical.size()) {
