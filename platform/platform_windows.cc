@@ -191,29 +191,22 @@ std::string WindowsPlatform::CanonicalPath(const std::string& path) {
 bool WindowsPlatform::Utf16LeToAnsi(const std::string& utf16le,
                                     std::string* ansi) {
   if (utf16le.size() % 2 != 0) return false;
-  if (utf16le.empty()) {
-    ansi->clear();
-    return true;
-  }
-  std::vector<wchar_t> text(utf16le.size() / 2);
-  std::memcpy(text.data(), utf16le.data(), utf16le.size());
-  const int length = static_cast<int>(text.size());
+  const int units = static_cast<int>(utf16le.size() / 2);
+  // A code unit becomes at most three bytes (in a UTF-8 code page; two in
+  // the double-byte ones), so one call with room for that does it.
+  std::string converted(utf16le.size() / 2 * 3 + 1, '\0');
   // A system whose ANSI code page is UTF-8 has a form for every character;
   // that code page takes neither the best-fit flag nor the default-character
   // report, only the refusal of broken surrogates.
   const bool utf8 = GetACP() == CP_UTF8;
-  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL usedDefault = FALSE;
-  BOOL* defaultReport = utf8 ? nullptr : &usedDefault;
-  const int size = WideCharToMultiByte(CP_ACP, flags, text.data(), length,
-                                       nullptr, 0, nullptr, defaultReport);
-  if (size <= 0 || usedDefault) return false;
-  std::string converted(static_cast<std::size_t>(size), '\0');
-  if (WideCharToMultiByte(CP_ACP, flags, text.data(), length, &converted[0],
-                          size, nullptr, defaultReport) != size ||
-      usedDefault) {
-    return false;
-  }
+  const int size = WideCharToMultiByte(
+      CP_ACP, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS,
+      reinterpret_cast<const wchar_t*>(utf16le.data()), units, &converted[0],
+      static_cast<int>(converted.size()), nullptr,
+      utf8 ? nullptr : &usedDefault);
+  if ((size <= 0 && units > 0) || usedDefault) return false;
+  converted.resize(units > 0 ? static_cast<std::size_t>(size) : 0);
   *ansi = std::move(converted);
   return true;
 }

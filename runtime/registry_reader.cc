@@ -1,5 +1,7 @@
 #include "runtime/registry_reader.h"
 
+#include <cstdint>
+
 std::string JoinKeyPath(const std::string& parent, const std::string& child) {
   return parent + "\\" + child;
 }
@@ -26,15 +28,15 @@ RegistryError ReadJavaHome(const std::string& keyPath, PlatformOps& os,
 }
 
 bool ListSubkeys(const std::string& keyPath, RegistryView view, PlatformOps& os,
-                 std::vector<Subkey>* subkeys) {
+                 std::vector<std::string>* names) {
   ScopedRegistryKey key(os);
   if (!key.Open(keyPath, view)) return false;
   std::uint32_t count = 0;
   if (!os.CountSubkeys(key.get(), &count)) count = 0;
+  names->resize(count);
   for (std::uint32_t index = 0; index < count; ++index) {
-    std::string name;
-    if (os.EnumerateSubkey(key.get(), index, &name)) {
-      subkeys->push_back({index, std::move(name)});
+    if (!os.EnumerateSubkey(key.get(), index, &(*names)[index])) {
+      (*names)[index].clear();
     }
   }
   return true;

@@ -2,7 +2,6 @@
 #define LAUNCHER_RUNTIME_REGISTRY_READER_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,18 +45,12 @@ RegistryError ReadRegistryText(const std::string& keyPath, const char* name,
 RegistryError ReadJavaHome(const std::string& keyPath, PlatformOps& os,
                            std::string* home);
 
-// A subkey and its position in the registry's enumeration.
-struct Subkey {
-  std::uint32_t index;
-  std::string name;
-};
-
-// The subkeys of HKLM\`keyPath` in `view`, in the registry's order. A name
-// that cannot be read is left out (the others keep their indexes); a key
-// whose subkeys cannot be counted has none. False when the key cannot be
-// opened.
+// The subkey names of HKLM\`keyPath` in `view`, in the registry's order: the
+// name at position i is the subkey of enumeration index i, or the empty text
+// when that name cannot be read (a key name is never empty). A key whose
+// subkeys cannot be counted has none. False when the key cannot be opened.
 bool ListSubkeys(const std::string& keyPath, RegistryView view, PlatformOps& os,
-                 std::vector<Subkey>* subkeys);
+                 std::vector<std::string>* names);
 
 // One registry key opened for reading, closed on Close() or when the holder
 // goes out of scope, so that no path out of a read leaves a key open.

@@ -116,11 +116,11 @@ PlaceResult PathPlace(const Place& search) {
 
 void ReadLayout(const RegistryLayout& layout, RegistryView view,
                 const Place& search, PlaceResult* result) {
-  std::vector<Subkey> subkeys;
-  if (!ListSubkeys(layout.root, view, search.os, &subkeys)) return;
-  for (const Subkey& subkey : subkeys) {
-    const std::string keyPath =
-        JoinKeyPath(layout.root, subkey.name) + layout.below;
+  std::vector<std::string> names;
+  if (!ListSubkeys(layout.root, view, search.os, &names)) return;
+  for (const std::string& name : names) {
+    if (name.empty()) continue;  // its name could not be read
+    const std::string keyPath = JoinKeyPath(layout.root, name) + layout.below;
     const std::string origin = keyPath + ", " + ViewName(view);
     std::string home;
     RegistryError error = ReadRegistryText(
@@ -131,7 +131,7 @@ void ReadLayout(const RegistryLayout& layout, RegistryView view,
       continue;
     }
     result->findings.push_back(
-        {AbsoluteFolder(home, search.settings.startDir), origin, subkey.name});
+        {AbsoluteFolder(home, search.settings.startDir), origin, name});
   }
 }
 

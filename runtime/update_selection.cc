@@ -51,7 +51,7 @@ FatalExit SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
   }
   const std::string& javaVersion = *settings.javaVersion;
 
-  std::vector<Subkey> subkeys;
+  std::vector<std::string> subkeys;
   if (!ListSubkeys(kRuntimeRootKey, RegistryView::kDefault, os, &subkeys)) {
     if (settings.debugMode) {
       os.ShowMessageBox("Java Current Version", "Error Accessing Registry!",
@@ -71,11 +71,11 @@ FatalExit SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
   os.WriteOut(Format("javaVersion=%s, javaVer=%s\n", javaVersion.c_str(),
                      requestedVersion.c_str()));
 
-  for (const Subkey& subkey : subkeys) {
-    const std::string& name = subkey.name;
+  for (std::size_t index = 0; index < subkeys.size(); ++index) {
+    const std::string& name = subkeys[index];
+    if (name.empty()) continue;  // its name could not be read
     os.WriteOut(Format("checking (%lu) %s\n",
-                       static_cast<unsigned long>(subkey.index) + 1,
-                       name.c_str()));
+                       static_cast<unsigned long>(index) + 1, name.c_str()));
     // A textual prefix: '1.6' also accepts '1.60_5', and an empty family
     // accepts every name.
     if (name.compare(0, requestedVersion.size(), requestedVersion) != 0) {
