@@ -1,0 +1,130 @@
+#include "brand/pe_image.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/brand_test_pe.h"
+
+namespace {
+
+const std::vector<Resource> kResources = {TestResource(10, 1, "config")};
+constexpr std::size_t kOpt = 0x58, kDirs = kOpt + 96;
+
+TEST(ParsePeImage, RefusesWhatIsNoUsableExecutable) {
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> damage;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"empty", [](Bytes& f) { f.clear(); }, "no MZ header"},
+      {"text", [](Bytes& f) { f.assign(100, 'x'); }, "no MZ header"},
+      {"no PE signature", [](Bytes& f) { f[0x41] = 'X'; }, "no PE signature"},
+      {"header offset past the end",
+       [](Bytes& f) { PutU32(f, 0x3c, 0xfffffff0); }, "no PE signature"},
+      {"cut in the optional header", [](Bytes& f) { f.resize(0x80); },
+       "optional header is truncated"},
+      {"unknown magic", [](Bytes& f) { PutU16(f, kOpt, 0x107); },
+       "unknown optional header"},
+      {"cut in the section table", [](Bytes& f) { f.resize(kOpt + 240); },
+       "section table runs past"},
+      {"section data cut", [](Bytes& f) { f.resize(f.size() - 0x100); },
+       "runs past the end of the file"},
+      {"no resource directory", [](Bytes& f) { PutU32(f, kDirs + 16, 0); },
+       "no resource section"},
+      {"resources outside sections",
+       [](Bytes& f) { PutU32(f, kDirs + 16, 0x90000); }, "in no section"},
+      {"file alignment", [](Bytes& f) { PutU32(f, kOpt + 36, 0x300); },
+       "alignment"},
+      {"directory count", [](Bytes& f) { PutU32(f, kOpt + 92, 1000); },
+       "data directories"},
+  };
+  for (const Case& c : cases) {
+    Bytes file = BuildTestPe(kResources);
+    c.damage(file);
+    PeImage image;
+    std::string error;
+    EXPECT_FALSE(ParsePeImage(file, &image, &error)) << c.what;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": "
+                                                          << error;
+  }
+}
+
+TEST(ReplaceResourceSection, MovesRelocationsAndKeepsHeadersConsistent) {
+  for (bool is64 : {false, true}) {
+    TestPe layout;
+    layout.is64 = is64;
+    PeImage in, out;
+    std::string error;
+    ASSERT_TRUE(ParsePeImage(BuildTestPe(kResources, layout), &in, &error));
+    Bytes resources(0x2345, 0x5a), output;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(ReplaceResourceSection(in, resources, &output, &warnings,
+                                       &error)) << error;
+    ASSERT_TRUE(ParsePeImage(output, &out, &error)) << error;
+    const PeSection &rsrc = out.sections[1], &reloc = out.sections[2];
+    EXPECT_EQ(rsrc.virtualAddress, in.sections[1].virtualAddress);
+    EXPECT_EQ(rsrc.virtualSize, 0x2345u);
+    EXPECT_EQ(rsrc.rawSize, 0x2400u);
+    EXPECT_EQ(ResourceSectionBytes(out).size(), 0x2400u);
+    EXPECT_TRUE(std::equal(resources.begin(), resources.end(),
+                           output.begin() + rsrc.rawOffset));
+    EXPECT_EQ(reloc.virtualAddress, 0x5000u);
+    EXPECT_EQ(reloc.rawOffset, rsrc.rawOffset + 0x2400);
+    EXPECT_EQ(output[reloc.rawOffset], 0xA2);
+    EXPECT_EQ(out.directories[kDirectoryResource].address, 0x2000u);
+    EXPECT_EQ(out.directories[kDirectoryResource].size, 0x2345u);
+    EXPECT_EQ(out.directories[kDirectoryBaseReloc].address, 0x5000u);
+    EXPECT_EQ(out.directories[kDirectoryBaseReloc].size, 12u);
+    EXPECT_EQ(GetU32(output, out.optionalOffset + 56), 0x6000u);  // image
+    EXPECT_EQ(GetU32(output, out.optionalOffset + 8), 0x2800u);   // data
+    EXPECT_EQ(GetU32(output, ChecksumOffset(out)),
+              PeChecksum(output, ChecksumOffset(out)));
+    EXPECT_TRUE(warnings.empty());
+  }
+}
+
+TEST(ReplaceResourceSection, DropsTheSignatureAndKeepsTheOverlay) {
+  TestPe layout;
+  layout.afterResources = "";
+  layout.overlay = Bytes(5, 'O');
+  layout.certificate = Bytes(24, 'C');
+  PeImage in;
+  std::string error;
+  ASSERT_TRUE(ParsePeImage(BuildTestPe(kResources, layout), &in, &error));
+  Bytes output;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(ReplaceResourceSection(in, Bytes(8, 1), &output, &warnings,
+                                     &error)) << error;
+  EXPECT_EQ(Bytes(output.end() - 5, output.end()), Bytes(5, 'O'));
+  EXPECT_EQ(output.size(), 0x600u + 5);
+  EXPECT_EQ(GetU32(output, kDirs + 32), 0u);
+  EXPECT_EQ(GetU32(output, kDirs + 36), 0u);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("signature removed"), std::string::npos);
+}
+
+TEST(ReplaceResourceSection, RefusesToMoveASectionOthersMayPointInto) {
+  TestPe layout;
+  layout.afterResources = ".data2";
+  PeImage in;
+  std::string error;
+  ASSERT_TRUE(ParsePeImage(BuildTestPe(kResources, layout), &in, &error));
+  Bytes output;
+  std::vector<std::string> warnings;
+  EXPECT_FALSE(ReplaceResourceSection(in, Bytes(8, 1), &output, &warnings,
+                                      &error));
+  EXPECT_EQ(error, "section .data2 follows the resource section and cannot "
+                   "be moved");
+}
+
+TEST(PeChecksum, FoldsCarriesSkipsTheFieldAndAddsTheLength) {
+  // 0xffff + 0x0002 = 0x10001 folds to 0x0002; + 0x0003 = 5; + length 10.
+  const Bytes file = {0xff, 0xff, 0x02, 0x00, 0x77, 0x77,
+                      0x77, 0x77, 0x03, 0x00};
+  EXPECT_EQ(PeChecksum(file, 4), 5u + 10u);
+  EXPECT_EQ(PeChecksum(Bytes{0x01, 0x02, 0x03}, 100), 0x0201u + 3 + 3);
+}
+
+}  // namespace
