@@ -38,7 +38,8 @@ bool ParseVersionNumbers(const std::string& text,
       digits = 0;
     } else if (text[i] >= '0' && text[i] <= '9') {
       value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
-      if (++digits > 5 || value > 0xffff) return false;
+      ++digits;
+      if (value > 0xffff) return false;
     } else {
       return false;
     }
