@@ -30,9 +30,38 @@ bool IsMovable(const PeImage& image, const PeSection& s) {
   return true;
 }
 
+// Checks that every data directory but the signature's points into the
+// headers or into a section, and none into the resource section besides its
+// own: a directory that pointed at unused addresses could otherwise end up
+// inside a moved section.
+bool CheckDirectories(const PeImage& image, std::string* error) {
+  for (std::size_t d = 0; d < image.directories.size(); ++d) {
+    std::uint32_t address = image.directories[d].address;
+    if (d == kDirectorySecurity || address == 0 ||
+        address < image.sections.front().virtualAddress) {
+      continue;
+    }
+    auto inside = std::find_if(
+        image.sections.begin(), image.sections.end(),
+        [&](const PeSection& s) {
+          return address >= s.virtualAddress && address < s.VirtualEnd();
+        });
+    if (inside == image.sections.end() ||
+        (d != kDirectoryResource &&
+         inside - image.sections.begin() ==
+             static_cast<std::ptrdiff_t>(image.resourceSection))) {
+      return Fail(error, "data directory " + std::to_string(d) +
+                             " points at no section, or into the resource "
+                             "section");
+    }
+  }
+  return true;
+}
+
 // Checks that the sections before the resource section lie before it in the
 // file and that every one after it can be moved.
 bool CheckLayout(const PeImage& image, std::string* error) {
+  if (!CheckDirectories(image, error)) return false;
   const PeSection& rsrc = image.sections[image.resourceSection];
   if (image.sections.back().headerOffset + 40 > rsrc.rawOffset) {
     return Fail(error, "the headers overlap the resource section");
@@ -137,6 +166,7 @@ bool ReplaceResourceSection(const PeImage& image, const Bytes& resources,
       out.insert(out.end(), f.begin() + old.rawOffset,
                  f.begin() + old.rawOffset + old.rawSize);
       PadTo(out, image.fileAlignment);
+      s.rawSize = static_cast<std::uint32_t>(out.size() - s.rawOffset);
     }
     for (std::size_t d = 0; d < directories.size(); ++d) {
       DataDirectory& dir = directories[d];

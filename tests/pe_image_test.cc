@@ -12,42 +12,30 @@ const std::vector<Resource> kResources = {TestResource(10, 1, "config")};
 constexpr std::size_t kOpt = 0x58, kDirs = kOpt + 96;
 
 TEST(ParsePeImage, RefusesWhatIsNoUsableExecutable) {
-  struct Case {
-    const char* what;
+  const struct {
     std::function<void(Bytes&)> damage;
     const char* message;
+  } cases[] = {
+      {[](Bytes& f) { f.clear(); }, "no MZ header"},
+      {[](Bytes& f) { f.assign(100, 'x'); }, "no MZ header"},
+      {[](Bytes& f) { f[0x41] = 'X'; }, "no PE signature"},
+      {[](Bytes& f) { PutU32(f, 0x3c, 0xfffffff0); }, "no PE signature"},
+      {[](Bytes& f) { f.resize(0x80); }, "optional header is truncated"},
+      {[](Bytes& f) { PutU16(f, kOpt, 0x107); }, "unknown optional header"},
+      {[](Bytes& f) { f.resize(kOpt + 240); }, "section table runs past"},
+      {[](Bytes& f) { f.resize(f.size() - 0x100); }, "past the end of the"},
+      {[](Bytes& f) { PutU32(f, kDirs + 16, 0); }, "no resource section"},
+      {[](Bytes& f) { PutU32(f, kDirs + 16, 0x90000); }, "in no section"},
+      {[](Bytes& f) { PutU32(f, kOpt + 36, 0x300); }, "alignment"},
+      {[](Bytes& f) { PutU32(f, kOpt + 92, 1000); }, "data directories"},
   };
-  const Case cases[] = {
-      {"empty", [](Bytes& f) { f.clear(); }, "no MZ header"},
-      {"text", [](Bytes& f) { f.assign(100, 'x'); }, "no MZ header"},
-      {"no PE signature", [](Bytes& f) { f[0x41] = 'X'; }, "no PE signature"},
-      {"header offset past the end",
-       [](Bytes& f) { PutU32(f, 0x3c, 0xfffffff0); }, "no PE signature"},
-      {"cut in the optional header", [](Bytes& f) { f.resize(0x80); },
-       "optional header is truncated"},
-      {"unknown magic", [](Bytes& f) { PutU16(f, kOpt, 0x107); },
-       "unknown optional header"},
-      {"cut in the section table", [](Bytes& f) { f.resize(kOpt + 240); },
-       "section table runs past"},
-      {"section data cut", [](Bytes& f) { f.resize(f.size() - 0x100); },
-       "runs past the end of the file"},
-      {"no resource directory", [](Bytes& f) { PutU32(f, kDirs + 16, 0); },
-       "no resource section"},
-      {"resources outside sections",
-       [](Bytes& f) { PutU32(f, kDirs + 16, 0x90000); }, "in no section"},
-      {"file alignment", [](Bytes& f) { PutU32(f, kOpt + 36, 0x300); },
-       "alignment"},
-      {"directory count", [](Bytes& f) { PutU32(f, kOpt + 92, 1000); },
-       "data directories"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Bytes file = BuildTestPe(kResources);
     c.damage(file);
     PeImage image;
     std::string error;
-    EXPECT_FALSE(ParsePeImage(file, &image, &error)) << c.what;
-    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": "
-                                                          << error;
+    EXPECT_FALSE(ParsePeImage(file, &image, &error)) << c.message;
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
 }
 
@@ -57,7 +45,9 @@ TEST(ReplaceResourceSection, MovesRelocationsAndKeepsHeadersConsistent) {
     layout.is64 = is64;
     PeImage in, out;
     std::string error;
-    ASSERT_TRUE(ParsePeImage(BuildTestPe(kResources, layout), &in, &error));
+    Bytes file = BuildTestPe(kResources, layout);
+    PutU32(file, kOpt + (is64 ? 240 : 224) + 80 + 16, 12);  // unaligned
+    ASSERT_TRUE(ParsePeImage(file, &in, &error));
     Bytes resources(0x2345, 0x5a), output;
     std::vector<std::string> warnings;
     ASSERT_TRUE(ReplaceResourceSection(in, resources, &output, &warnings,
@@ -67,16 +57,18 @@ TEST(ReplaceResourceSection, MovesRelocationsAndKeepsHeadersConsistent) {
     EXPECT_EQ(rsrc.virtualAddress, in.sections[1].virtualAddress);
     EXPECT_EQ(rsrc.virtualSize, 0x2345u);
     EXPECT_EQ(rsrc.rawSize, 0x2400u);
-    EXPECT_EQ(ResourceSectionBytes(out).size(), 0x2400u);
     EXPECT_TRUE(std::equal(resources.begin(), resources.end(),
                            output.begin() + rsrc.rawOffset));
     EXPECT_EQ(reloc.virtualAddress, 0x5000u);
     EXPECT_EQ(reloc.rawOffset, rsrc.rawOffset + 0x2400);
+    EXPECT_EQ(reloc.rawSize, 0x200u);
     EXPECT_EQ(output[reloc.rawOffset], 0xA2);
-    EXPECT_EQ(out.directories[kDirectoryResource].address, 0x2000u);
-    EXPECT_EQ(out.directories[kDirectoryResource].size, 0x2345u);
-    EXPECT_EQ(out.directories[kDirectoryBaseReloc].address, 0x5000u);
-    EXPECT_EQ(out.directories[kDirectoryBaseReloc].size, 12u);
+    const DataDirectory &resDir = out.directories[kDirectoryResource],
+                        &relocDir = out.directories[kDirectoryBaseReloc];
+    EXPECT_EQ(std::make_pair(resDir.address, resDir.size),
+              std::make_pair(0x2000u, 0x2345u));
+    EXPECT_EQ(std::make_pair(relocDir.address, relocDir.size),
+              std::make_pair(0x5000u, 12u));
     EXPECT_EQ(GetU32(output, out.optionalOffset + 56), 0x6000u);  // image
     EXPECT_EQ(GetU32(output, out.optionalOffset + 8), 0x2800u);   // data
     EXPECT_EQ(GetU32(output, ChecksumOffset(out)),
@@ -105,18 +97,30 @@ TEST(ReplaceResourceSection, DropsTheSignatureAndKeepsTheOverlay) {
   EXPECT_NE(warnings[0].find("signature removed"), std::string::npos);
 }
 
-TEST(ReplaceResourceSection, RefusesToMoveASectionOthersMayPointInto) {
-  TestPe layout;
-  layout.afterResources = ".data2";
-  PeImage in;
-  std::string error;
-  ASSERT_TRUE(ParsePeImage(BuildTestPe(kResources, layout), &in, &error));
-  Bytes output;
-  std::vector<std::string> warnings;
-  EXPECT_FALSE(ReplaceResourceSection(in, Bytes(8, 1), &output, &warnings,
-                                      &error));
-  EXPECT_EQ(error, "section .data2 follows the resource section and cannot "
-                   "be moved");
+TEST(ReplaceResourceSection, RefusesWhatMovingCouldBreak) {
+  const struct {
+    const char* after;
+    std::size_t directory;  // set to an address no section holds
+    const char* message;
+  } cases[] = {
+      {".data2", 0, "section .data2 follows the resource section and cannot "
+                    "be moved"},
+      {".reloc", 5, "data directory 5 points at no section"},
+      {".reloc", 9, "data directory 9 points at no section"},
+  };
+  for (const auto& c : cases) {
+    TestPe layout;
+    layout.afterResources = c.after;
+    Bytes file = BuildTestPe(kResources, layout), output;
+    if (c.directory != 0) PutU32(file, kDirs + 8 * c.directory, 0x7000);
+    PeImage in;
+    std::string error;
+    ASSERT_TRUE(ParsePeImage(file, &in, &error));
+    std::vector<std::string> warnings;
+    EXPECT_FALSE(ReplaceResourceSection(in, Bytes(8, 1), &output, &warnings,
+                                        &error));
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+  }
 }
 
 TEST(PeChecksum, FoldsCarriesSkipsTheFieldAndAddsTheLength) {
