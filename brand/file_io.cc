@@ -70,6 +70,11 @@ bool ReplaceFile(const std::string& path, const Bytes& data,
       return Fail(error, path, "writing failed");
     }
   }
+  // A file replaced in place keeps its permissions (the executable bit).
+  fs::file_status existing = fs::status(target, ec);
+  if (!ec && fs::is_regular_file(existing)) {
+    fs::permissions(temp, existing.permissions(), ec);
+  }
   fs::rename(temp, target, ec);
   if (ec) {
     std::string reason = ec.message();
