@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "tests/brand_test_pe.h"
+#include "tests/brand_test_files.h"
 
 namespace {
 
@@ -39,36 +39,41 @@ TEST(ParsePeImage, RefusesWhatIsNoUsableExecutable) {
   }
 }
 
+bool Replace(const Bytes& file, const Bytes& resources, Bytes* output,
+             std::vector<std::string>* warnings, std::string* error) {
+  PeImage in;
+  return ParsePeImage(file, &in, error) &&
+         ReplaceResourceSection(in, resources, output, warnings, error);
+}
+
 TEST(ReplaceResourceSection, MovesRelocationsAndKeepsHeadersConsistent) {
   for (bool is64 : {false, true}) {
     TestPe layout;
     layout.is64 = is64;
-    PeImage in, out;
-    std::string error;
-    Bytes file = BuildTestPe(kResources, layout);
+    Bytes file = BuildTestPe(kResources, layout), output;
     PutU32(file, kOpt + (is64 ? 240 : 224) + 80 + 16, 12);  // unaligned
-    ASSERT_TRUE(ParsePeImage(file, &in, &error));
-    Bytes resources(0x2345, 0x5a), output;
+    Bytes resources(0x2345, 0x5a);
     std::vector<std::string> warnings;
-    ASSERT_TRUE(ReplaceResourceSection(in, resources, &output, &warnings,
-                                       &error)) << error;
+    std::string error;
+    PeImage out;
+    ASSERT_TRUE(Replace(file, resources, &output, &warnings, &error))
+        << error;
     ASSERT_TRUE(ParsePeImage(output, &out, &error)) << error;
     const PeSection &rsrc = out.sections[1], &reloc = out.sections[2];
-    EXPECT_EQ(rsrc.virtualAddress, in.sections[1].virtualAddress);
-    EXPECT_EQ(rsrc.virtualSize, 0x2345u);
-    EXPECT_EQ(rsrc.rawSize, 0x2400u);
+    EXPECT_EQ(std::vector<std::uint32_t>({rsrc.virtualAddress,
+                                          rsrc.virtualSize, rsrc.rawSize,
+                                          reloc.virtualAddress, reloc.rawSize,
+                                          reloc.rawOffset - rsrc.rawOffset}),
+              std::vector<std::uint32_t>(
+                  {0x2000, 0x2345, 0x2400, 0x5000, 0x200, 0x2400}));
     EXPECT_TRUE(std::equal(resources.begin(), resources.end(),
                            output.begin() + rsrc.rawOffset));
-    EXPECT_EQ(reloc.virtualAddress, 0x5000u);
-    EXPECT_EQ(reloc.rawOffset, rsrc.rawOffset + 0x2400);
-    EXPECT_EQ(reloc.rawSize, 0x200u);
     EXPECT_EQ(output[reloc.rawOffset], 0xA2);
     const DataDirectory &resDir = out.directories[kDirectoryResource],
                         &relocDir = out.directories[kDirectoryBaseReloc];
-    EXPECT_EQ(std::make_pair(resDir.address, resDir.size),
-              std::make_pair(0x2000u, 0x2345u));
-    EXPECT_EQ(std::make_pair(relocDir.address, relocDir.size),
-              std::make_pair(0x5000u, 12u));
+    EXPECT_EQ(std::vector<std::uint32_t>({resDir.address, resDir.size,
+                                          relocDir.address, relocDir.size}),
+              std::vector<std::uint32_t>({0x2000, 0x2345, 0x5000, 12}));
     EXPECT_EQ(GetU32(output, out.optionalOffset + 56), 0x6000u);  // image
     EXPECT_EQ(GetU32(output, out.optionalOffset + 8), 0x2800u);   // data
     EXPECT_EQ(GetU32(output, ChecksumOffset(out)),
@@ -82,17 +87,13 @@ TEST(ReplaceResourceSection, DropsTheSignatureAndKeepsTheOverlay) {
   layout.afterResources = "";
   layout.overlay = Bytes(5, 'O');
   layout.certificate = Bytes(24, 'C');
-  PeImage in;
-  std::string error;
-  ASSERT_TRUE(ParsePeImage(BuildTestPe(kResources, layout), &in, &error));
   Bytes output;
   std::vector<std::string> warnings;
-  ASSERT_TRUE(ReplaceResourceSection(in, Bytes(8, 1), &output, &warnings,
-                                     &error)) << error;
-  EXPECT_EQ(Bytes(output.end() - 5, output.end()), Bytes(5, 'O'));
-  EXPECT_EQ(output.size(), 0x600u + 5);
-  EXPECT_EQ(GetU32(output, kDirs + 32), 0u);
-  EXPECT_EQ(GetU32(output, kDirs + 36), 0u);
+  std::string error;
+  ASSERT_TRUE(Replace(BuildTestPe(kResources, layout), Bytes(8, 1), &output,
+                      &warnings, &error)) << error;
+  EXPECT_EQ(Bytes(output.begin() + 0x600, output.end()), Bytes(5, 'O'));
+  EXPECT_EQ(GetU32(output, kDirs + 32) | GetU32(output, kDirs + 36), 0u);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].find("signature removed"), std::string::npos);
 }
@@ -113,22 +114,18 @@ TEST(ReplaceResourceSection, RefusesWhatMovingCouldBreak) {
     layout.afterResources = c.after;
     Bytes file = BuildTestPe(kResources, layout), output;
     if (c.directory != 0) PutU32(file, kDirs + 8 * c.directory, 0x7000);
-    PeImage in;
-    std::string error;
-    ASSERT_TRUE(ParsePeImage(file, &in, &error));
     std::vector<std::string> warnings;
-    EXPECT_FALSE(ReplaceResourceSection(in, Bytes(8, 1), &output, &warnings,
-                                        &error));
+    std::string error;
+    EXPECT_FALSE(Replace(file, Bytes(8, 1), &output, &warnings, &error));
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
 }
 
 TEST(PeChecksum, FoldsCarriesSkipsTheFieldAndAddsTheLength) {
   // 0xffff + 0x0002 = 0x10001 folds to 0x0002; + 0x0003 = 5; + length 10.
-  const Bytes file = {0xff, 0xff, 0x02, 0x00, 0x77, 0x77,
-                      0x77, 0x77, 0x03, 0x00};
+  const Bytes file = {0xff, 0xff, 2, 0, 0x77, 0x77, 0x77, 0x77, 3, 0};
   EXPECT_EQ(PeChecksum(file, 4), 5u + 10u);
-  EXPECT_EQ(PeChecksum(Bytes{0x01, 0x02, 0x03}, 100), 0x0201u + 3 + 3);
+  EXPECT_EQ(PeChecksum(Bytes{1, 2, 3}, 100), 0x0201u + 3 + 3);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "tests/brand_test_pe.h"
+#include "tests/brand_test_files.h"
 
 namespace {
 

@@ -27,28 +27,30 @@ PROBE = 'C:\\Brand\\resource_probe.exe'
 CONFIG = b'mainclass tool.Main\r\nappname Outil \xc3\xa9t\xc3\xa9\r\n'
 STRINGS = {'ProductName': 'Outil', 'CompanyName': 'Atelier \u00e9t\u00e9',
            'FileDescription': 'Outil d\u2019\u00e9t\u00e9 \u2014 d\u00e9mo',
-           'LegalCopyright': '\u00a9 2024 Atelier', 'FileVersion': '2.1',
+           'LegalCopyright': '\u00a9 2024', 'FileVersion': '2.1',
            'ProductVersion': '2.1'}
 OPTIONS = ['--product-name', 'Outil', '--company', STRINGS['CompanyName'],
            '--description', STRINGS['FileDescription'], '--copyright',
            STRINGS['LegalCopyright'], '--version', '2.1',
            '--execution-level', 'requireAdministrator']
+SIGNATURE_REMOVED = (b"launcher-brand: warning: the input's Authenticode "
+                     b"signature removed; sign the output again\n")
 
 
-def make_icon(path):
+def icon_file():
     """An .ico with 16, 32 and 48 pixel bitmaps and a 256 pixel PNG."""
     images = [(s, struct.pack('<IiiHHI20x', 40, s, 2 * s, 1, 32, 0) +
-               bytes([s, 90, 200, 255]) * (s * s) + bytes((s + 31) // 32 * 4 * s))
-              for s in (16, 32, 48)]
+               bytes([s, 90, 200, 255]) * (s * s) +
+               bytes((s + 31) // 32 * 4 * s)) for s in (16, 32, 48)]
     images.append((0, subprocess.run(
         ['convert', '-size', '256x256', 'xc:#3366cc', 'png32:-'],
         stdout=subprocess.PIPE, check=True).stdout))
-    data, offset = struct.pack('<HHH', 0, 1, len(images)), 6 + 16 * 4
+    data, offset = struct.pack('<HHH', 0, 1, 4), 6 + 16 * 4
     for size, blob in images:
-        data += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(blob),
+        data += struct.pack('<4BHHII', size, size, 0, 0, 1, 32, len(blob),
                             offset)
         offset += len(blob)
-    write(path, data + b''.join(blob for _, blob in images))
+    return data + b''.join(blob for _, blob in images)
 
 
 def read(path):
@@ -77,11 +79,11 @@ class BrandTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.tmp = tempfile.TemporaryDirectory(prefix='brand-')
-        icon, config = (os.path.join(cls.tmp.name, n) for n in ('t.ico',
-                                                                't.config'))
-        make_icon(icon)
-        write(config, CONFIG)
-        cls.options = OPTIONS + ['--icon', icon, '--config', config]
+        cls.dir = cls.tmp.name
+        write(os.path.join(cls.dir, 't.ico'), icon_file())
+        write(os.path.join(cls.dir, 't.config'), CONFIG)
+        cls.options = OPTIONS + ['--icon', os.path.join(cls.dir, 't.ico'),
+                                 '--config', os.path.join(cls.dir, 't.config')]
 
     @classmethod
     def tearDownClass(cls):
@@ -104,93 +106,82 @@ class BrandTest(unittest.TestCase):
 
     def test_wine_reads_back_the_branded_launchers(self):
         for bits, source in LAUNCHERS.items():
-            with self.subTest(bits=bits):
-                name = 'C:\\Brand\\Outil%d.exe' % bits
-                once = self.brand(source, wine_env.unix_path(name))
-                info = self.probe(name)
-                self.assertEqual(
-                    dict(STRINGS, InternalName='Outil%d' % bits,
-                         OriginalFilename='Outil%d.exe' % bits),
-                    {k: utf8(v) for k, v in info['strings'].items()})
-                self.assertEqual([2, 1, 0, 0] * 2, info['version'])
-                self.assertEqual([[16, 16], [32, 32], [48, 48], [256, 256]],
-                                 info['icons'])
-                self.assertEqual(CONFIG, info['config'].encode('latin-1'))
-                self.assert_only_options_changed(read(source), once)
-                self.assertEqual(once, self.brand(wine_env.unix_path(name),
-                                                  wine_env.unix_path(name)))
+            name = 'Outil%d.exe' % bits
+            path = wine_env.unix_path('C:\\Brand\\' + name)
+            once = self.brand(source, path)
+            info = self.probe('C:\\Brand\\' + name)
+            self.assertEqual(
+                dict(STRINGS, InternalName=name[:-4], OriginalFilename=name),
+                {k: utf8(v) for k, v in info['strings'].items()})
+            self.assertEqual([2, 1, 0, 0] * 2, info['version'])
+            self.assertEqual([[16, 16], [32, 32], [48, 48], [256, 256]],
+                             info['icons'])
+            self.assertEqual(CONFIG, info['config'].encode('latin-1'))
+            before = pe_file.PeFile(read(source)).resources()
+            after = pe_file.PeFile(once).resources()
+            self.assertEqual(before[24][1][0x409].replace(
+                b'"asInvoker"', b'"requireAdministrator"'),
+                after[24][1][0x409])
+            touched = {(14, 101), (16, 1), (24, 1)} | {(3, i) for i in (
+                pe_file.icon_group_ids(before[14][101][0x409]))}
+            kept = [(t, n) for t in before for n in before[t]
+                    if (t, n) not in touched]
+            self.assertEqual(16, len(kept))  # groups 102-108, 111, images
+            for t, n in kept:
+                self.assertEqual(before[t][n], after[t][n], (bits, t, n))
+            self.assertEqual(once, self.brand(path, path))
 
-    def assert_only_options_changed(self, source, branded):
-        before = pe_file.PeFile(source).resources()
-        after = pe_file.PeFile(branded).resources()
-        manifest = before[24][1][0x409]
-        self.assertEqual(manifest.replace(b'"asInvoker"',
-                                          b'"requireAdministrator"'),
-                         after[24][1][0x409])
-        touched = {(14, 101), (16, 1), (24, 1)} | {(3, i) for i in (
-            pe_file.icon_group_ids(before[14][101][0x409]))}
-        kept = [(t, n) for t in before for n in before[t]
-                if (t, n) not in touched]
-        self.assertEqual(16, len(kept))  # groups 102-108, 111, their images
-        for t, n in kept:
-            self.assertEqual(before[t][n], after[t][n], (t, n))
-
-    def osslsigncode_verify(self, path, *args):
-        # One "PE checksum" line when the field is right, two when not.
+    def verify(self, path, *args):
+        # osslsigncode prints one "PE checksum" line when the field is
+        # right, two and a warning when not.
         proc = subprocess.run(['osslsigncode', 'verify', '-in', path] +
                               list(args), stdout=subprocess.PIPE,
                               stderr=subprocess.STDOUT)
-        report = proc.stdout.decode('latin-1')
-        checksum = struct.unpack_from('<I', read(path), pe_file.PeFile(
-            read(path)).checksum_offset)[0]
+        report, data = proc.stdout.decode('latin-1'), read(path)
+        checksum = struct.unpack_from(
+            '<I', data, pe_file.PeFile(data).checksum_offset)[0]
         self.assertRegex(report, r'(?m)^PE checksum\s*: %08X$' % checksum)
         return proc.returncode, report
 
     def test_osslsigncode_signs_and_verifies_the_output(self):
-        d = self.tmp.name
-        os.makedirs(os.path.join(d, 'again'), exist_ok=True)
-        key, cert, branded, signed = (os.path.join(d, n) for n in (
-            'key.pem', 'cert.pem', 'Tool.exe', 'signed.exe'))
+        key, cert, branded, signed, again = (os.path.join(self.dir, n) for n
+                                             in ('k.pem', 'c.pem', 'Tool.exe',
+                                                 'signed.exe', 'again'))
         subprocess.run(['openssl', 'req', '-x509', '-newkey', 'rsa:2048',
                         '-nodes', '-keyout', key, '-out', cert, '-days', '2',
                         '-subj', '/CN=launcher-brand test'], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         unsigned = self.brand(LAUNCHERS[32], branded)
-        self.osslsigncode_verify(branded)
+        self.verify(branded)
         subprocess.run(['osslsigncode', 'sign', '-certs', cert, '-key', key,
                         '-in', branded, '-out', signed], check=True,
                        stdout=subprocess.DEVNULL)
-        code, report = self.osslsigncode_verify(signed, '-CAfile', cert)
+        code, report = self.verify(signed, '-CAfile', cert)
         self.assertEqual(0, code, report)
         self.assertIn('\nSignature verification: ok\n', report)
-        # Branding the signed file drops the signature: the unsigned bytes.
-        again = self.brand(signed, os.path.join(d, 'again', 'Tool.exe'),
-                           stderr=b'launcher-brand: warning: the input\'s '
-                                  b'Authenticode signature removed; sign the '
-                                  b'output again\n')
-        self.assertEqual(unsigned, again)
+        # Branded again, the signed file is the unsigned one.
+        os.makedirs(again, exist_ok=True)
+        self.assertEqual(unsigned, self.brand(
+            signed, os.path.join(again, 'Tool.exe'), SIGNATURE_REMOVED))
 
     def test_windows_build_takes_unicode_arguments(self):
-        name = 'Outil-\u00e9t\u00e9.exe'
-        folder = wine_env.unix_path('C:\\Brand')
+        name, folder = 'Outil-\u00e9t\u00e9.exe', wine_env.unix_path(
+            'C:\\Brand')
         write(os.path.join(folder, name), read(LAUNCHERS[32]))
-        env = dict(wine_env.wine_environment(), LANG='C.UTF-8')
-        results = [subprocess.run(
+        runs = [subprocess.run(
             ['wine', os.path.join(WIN32_DIR, 'launcher-brand.exe'), name] +
-            args, env=env, cwd=folder, stdout=subprocess.PIPE,
-            stderr=subprocess.PIPE) for args in (
-                [name, '--description', STRINGS['FileDescription']],
-                ['no\\x.exe'])]
+            args, cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+            env=dict(wine_env.wine_environment(), LANG='C.UTF-8'))
+            for args in ([name, '--company', 'Caf\u00e9'], ['no\\x.exe'])]
         self.assertEqual([(0, b''), (1, b'launcher-brand: no\\x.exe: its '
                                         b'folder does not exist\r\n')],
-                         [(r.returncode, r.stderr) for r in results])
+                         [(r.returncode, r.stderr) for r in runs])
         write(os.path.join(folder, 'copy.exe'),
               read(os.path.join(folder, name)))
         strings = self.probe('C:\\Brand\\copy.exe')['strings']
-        self.assertEqual([name, name[:-4], STRINGS['FileDescription']],
-                         [utf8(strings[k]) for k in (
-                             'OriginalFilename', 'InternalName',
-                             'FileDescription')])
+        self.assertEqual([name, name[:-4], 'Caf\u00e9'], [utf8(strings[k]) for k
+                         in ('OriginalFilename', 'InternalName',
+                             'CompanyName')])
 
 
 if __name__ == '__main__':
