@@ -373,6 +373,12 @@ def _copy_if_changed(src, dst):
     shutil.copy2(src, dst)
 
 
+def wine_environment():
+    """The environment that starts a program in the running prefix directly
+    (wine PROGRAM ...), without the box watcher."""
+    return dict(_current().env)
+
+
 def prefix_bits():
     """32 or 64: the bitness of the running prefix (and of its watcher)."""
     return _current().native_bits

@@ -51,6 +51,7 @@ class PeFile:
         (self.machine, section_count, _, _, _, optional_size,
          self.characteristics) = self._unpack('<HHIIIHH', coff)
         optional = coff + 20
+        self.checksum_offset = optional + 64
         (magic,) = self._unpack('<H', optional)
         if magic == 0x10b:      # PE32
             directories = optional + 96
