@@ -4,6 +4,7 @@
 #include "brand/brand_options.h"
 #include "brand/file_io.h"
 #include "brand/utf.h"
+#include "launcher/version.h"
 
 namespace {
 
