@@ -179,6 +179,22 @@ FatalExit ApplyConfigLine(std::string line, Reader& reader) {
   return ApplyLine(line.substr(0, space), value, reader);
 }
 
+// Reads configuration text that came from `name` (a file, or the embedded
+// configuration): decoded from its encoding, then line by line.
+FatalExit ReadConfigText(const std::string& name, std::string content,
+                         const std::string& canonical, Reader& reader) {
+  if (!DecodeConfigText(name, &content, reader.os)) {
+    return ExitCode::kConfigUnreadable;
+  }
+  reader.openFiles.insert(canonical);
+  for (std::string& line : SplitConfigLines(content)) {
+    FatalExit fatal = ApplyConfigLine(std::move(line), reader);
+    if (fatal) return fatal;
+  }
+  reader.openFiles.erase(canonical);
+  return std::nullopt;
+}
+
 FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
                          Reader& reader) {
   PlatformOps& os = reader.os;
@@ -192,16 +208,7 @@ FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
         Format("Can't open %s Error %s\n", "jdk.config", error.c_str()));
     return ExitCode::kConfigUnreadable;
   }
-  if (!DecodeConfigText(path, &content, os)) {
-    return ExitCode::kConfigUnreadable;
-  }
-  reader.openFiles.insert(canonical);
-  for (std::string& line : SplitConfigLines(content)) {
-    FatalExit fatal = ApplyConfigLine(std::move(line), reader);
-    if (fatal) return fatal;
-  }
-  reader.openFiles.erase(canonical);
-  return std::nullopt;
+  return ReadConfigText(path, std::move(content), canonical, reader);
 }
 
 }  // namespace
@@ -226,6 +233,8 @@ std::vector<std::string> SplitConfigLines(const std::string& content) {
 FatalExit LocateAppConfig(const std::string& programPath,
                           LaunchSettings& settings, PlatformOps& os) {
   std::string path;
+  std::string embedded;
+  bool useEmbedded = false;
   if (settings.configPath) {
     path = *settings.configPath;
   } else {
@@ -239,12 +248,22 @@ FatalExit LocateAppConfig(const std::string& programPath,
       name.resize(name.size() - exe.size());
     }
     path = settings.startDir + "\\" + name + ".config";
+    // A file beside the executable always wins, so that an administrator can
+    // override a branded executable without rebuilding it.
+    useEmbedded = !os.FileExists(path) && os.EmbeddedConfiguration(&embedded);
+    if (useEmbedded) path = programPath + " (embedded)";
   }
   if (settings.debugMode) {
     os.WriteOut(Format("reading app config %s\n", path.c_str()));
     os.ShowMessageBox("[" + path + "]", "Reading App Config file", kBoxPlain);
   }
-  return ReadConfigFile(path, settings, os);
+  if (!useEmbedded) return ReadConfigFile(path, settings, os);
+  Reader reader{settings, os, {}};
+  if (settings.debugMode) {
+    os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
+  }
+  // No file path is spelled this way, so no include can loop back to it.
+  return ReadConfigText(path, std::move(embedded), "<embedded>", reader);
 }
 
 FatalExit ReadConfigFile(const std::string& path, LaunchSettings& settings,

@@ -8,9 +8,11 @@
 #include "launcher/launch_settings.h"
 #include "platform/platform_ops.h"
 
-// Finds the configuration (the -c path, or the executable's name with
-// ".config" in place of ".exe" in the start directory) and reads it, as
-// ReadConfigFile does.
+// Finds the configuration and reads it, as ReadConfigFile does: the -c path;
+// else the executable's name with ".config" in place of ".exe" in the start
+// directory; else, only when that file does not exist, the configuration
+// embedded in the executable (read like a file, its includes relative to the
+// start directory, named "<program path> (embedded)").
 [[nodiscard]] FatalExit LocateAppConfig(const std::string& programPath,
                                         LaunchSettings& settings,
                                         PlatformOps& os);

@@ -72,6 +72,9 @@ class PlatformOps {
   // "No such file or directory").
   virtual bool ReadFile(const std::string& path, std::string* content,
                         std::string* error) = 0;
+  // The configuration embedded in the launcher's own executable, byte for
+  // byte; false when it carries none.
+  virtual bool EmbeddedConfiguration(std::string* content) = 0;
   // True when `path` names an existing file that is not a directory.
   virtual bool FileExists(const std::string& path) = 0;
   // A spelling of `path` that is equal for two spellings of the same file

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/late_bound_calls.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -163,6 +164,18 @@ bool WindowsPlatform::ReadFile(const std::string& path, std::string* content,
     return false;
   }
   *content = std::move(data);
+  return true;
+}
+
+bool WindowsPlatform::EmbeddedConfiguration(std::string* content) {
+  // Resources of the executable itself: KERNEL32 calls, no DLL to load.
+  HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kConfigResourceId),
+                              MAKEINTRESOURCEA(kConfigResourceType));
+  HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+  const char* data =
+      loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  if (data == nullptr) return false;
+  content->assign(data, SizeofResource(nullptr, found));
   return true;
 }
 

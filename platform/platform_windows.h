@@ -21,6 +21,7 @@ class WindowsPlatform : public PlatformOps {
   std::vector<DirEntry> FindFiles(const std::string& pattern) override;
   bool ReadFile(const std::string& path, std::string* content,
                 std::string* error) override;
+  bool EmbeddedConfiguration(std::string* content) override;
   bool FileExists(const std::string& path) override;
   std::string CanonicalPath(const std::string& path) override;
   bool Utf16LeToAnsi(const std::string& utf16le, std::string* ansi) override;

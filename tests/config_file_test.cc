@@ -302,6 +302,48 @@ TEST(LocateAppConfig, DebugModeTracesAndShowsThePath) {
   EXPECT_EQ(os.boxes[0].text, "[my.cfg]");
 }
 
+TEST(LocateAppConfig, EmbeddedConfigurationOnlyWhenNoFileIsBeside) {
+  const std::string beside = "C:\\Apps\\Tool\\Tool.config";
+  struct Case {
+    bool fileBeside;
+    const char* configSwitch;  // nullptr: no -c
+    std::optional<std::string> embedded;
+    FatalExit result;
+    const char* mainclass;  // nullptr: none read
+  } cases[] = {
+      {true, nullptr, "mainclass from.Embedded\n", std::nullopt, "from.File"},
+      {false, nullptr, "\xEF\xBB\xBFinclude more.config\n", std::nullopt,
+       "from.Include"},
+      {false, "-cother.config", "mainclass from.Embedded\n",
+       ExitCode::kConfigUnreadable, nullptr},
+      {false, nullptr, std::nullopt, ExitCode::kConfigUnreadable, nullptr},
+  };
+  for (const Case& c : cases) {
+    FakePlatform os;
+    LaunchSettings settings;
+    settings.debugMode = true;
+    settings.startDir = "C:\\Apps\\Tool";
+    if (c.configSwitch) settings.configPath = std::string(c.configSwitch + 2);
+    if (c.fileBeside) os.files[beside].content = "mainclass from.File\n";
+    os.files["more.config"].content = "mainclass from.Include\n";
+    os.embeddedConfiguration = c.embedded;
+    EXPECT_EQ(LocateAppConfig("C:\\Apps\\Tool\\Tool.exe", settings, os),
+              c.result);
+    EXPECT_EQ(settings.mainclass, c.mainclass
+                                      ? std::optional<std::string>(c.mainclass)
+                                      : std::nullopt);
+    const bool embeddedRead = !c.fileBeside && !c.configSwitch && c.embedded;
+    ASSERT_FALSE(os.boxes.empty());
+    EXPECT_EQ(
+        os.boxes[0].text,
+        embeddedRead
+            ? "[C:\\Apps\\Tool\\Tool.exe (embedded)]"
+            : "[" + (c.configSwitch ? std::string("other.config") : beside) +
+                  "]");
+    EXPECT_EQ(os.err.empty(), c.result == std::nullopt);
+  }
+}
+
 TEST(JavaVersionLine, NoRuntimeEndsTheLauncherWithFive) {
   FakePlatform os;
   LaunchSettings settings;

@@ -101,6 +101,12 @@ bool FakePlatform::ReadFile(const std::string& path, std::string* content,
   return true;
 }
 
+bool FakePlatform::EmbeddedConfiguration(std::string* content) {
+  if (!embeddedConfiguration) return false;
+  *content = *embeddedConfiguration;
+  return true;
+}
+
 bool FakePlatform::FileExists(const std::string& path) {
   auto it = files.find(path);
   return it != files.end() && it->second.error.empty();

@@ -69,6 +69,8 @@ class FakePlatform : public PlatformOps {
   // --- files: path (as the logic spells it) -> content or open error
   std::map<std::string, File> files;
   std::vector<std::string> filesRead;
+  // The configuration embedded in the executable, if any.
+  std::optional<std::string> embeddedConfiguration;
   // Directory searches: pattern -> entries in the platform's order.
   std::map<std::string, std::vector<DirEntry>, CaseInsensitiveLess> listings;
   std::vector<std::string> searches;
@@ -110,6 +112,7 @@ class FakePlatform : public PlatformOps {
   std::vector<DirEntry> FindFiles(const std::string& pattern) override;
   bool ReadFile(const std::string& path, std::string* content,
                 std::string* error) override;
+  bool EmbeddedConfiguration(std::string* content) override;
   bool FileExists(const std::string& path) override;
   std::string CanonicalPath(const std::string& path) override;
   bool Utf16LeToAnsi(const std::string& utf16le, std::string* ansi) override;

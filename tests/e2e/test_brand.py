@@ -131,6 +131,29 @@ class BrandTest(unittest.TestCase):
                 self.assertEqual(before[t][n], after[t][n], (bits, t, n))
             self.assertEqual(once, self.brand(path, path))
 
+    def test_embedded_configuration_unless_a_file_is_beside(self):
+        javaw = wine_env.install_runtime('C:\\Java\\jre6')
+        wine_env.windows_version(5)  # arguments quoted only when needed
+        config = os.path.join(self.dir, 'typical.config')
+        write(config, ('javapath %s\r\nvmparam -Xmx256m\r\naddjars lib\r\n'
+                       'mainclass tool.Main\r\n' % javaw).encode())
+        exe = 'C:\\Apps\\Tool\\Tool.exe'
+        wine_env.write_file('C:\\Apps\\Tool\\lib\\a.jar', 'jar')
+        wine_env.make_dir('C:\\Apps\\Tool')
+        proc = subprocess.run([TOOL, LAUNCHERS[32], wine_env.unix_path(exe),
+                               '--config', config], stderr=subprocess.PIPE)
+        self.assertEqual((0, b''), (proc.returncode, proc.stderr))
+        r = wine_env.run_launcher(exe, ['report.txt'])
+        self.assertEqual((0, []), (r.exit_code, r.boxes), r)
+        self.assertEqual(
+            [javaw + ' -Xmx256m -classpath lib/a.jar tool.Main report.txt '],
+            [run.cmdline for run in r.runs])
+        wine_env.write_file('C:\\Apps\\Tool\\Tool.config',
+                            'javapath %s\nmainclass from.File\n' % javaw)
+        r = wine_env.run_launcher(exe)
+        self.assertEqual([javaw + ' -classpath from.File'],
+                         [run.cmdline for run in r.runs])
+
     def verify(self, path, *args):
         # osslsigncode prints one "PE checksum" line when the field is
         # right, two and a warning when not.
