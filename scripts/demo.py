@@ -13,8 +13,9 @@ import wine_env  # noqa: E402
 
 APP_DIR = 'C:\\Apps\\Sample'
 EXE = APP_DIR + '\\SampleApp.exe'
-JAVA_HOME = 'C:\\Program Files\\Java\\jre6'
-RUNTIME_KEY = 'HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment'
+JAVA_HOME = 'C:\\Program Files\\Java\\jdk-17'
+# Where a Java 17 installer registers itself (no "current" runtime).
+RUNTIME_KEY = 'HKLM\\SOFTWARE\\JavaSoft\\JDK\\17.0.9'
 
 
 def tiny_jar(main_class):
@@ -40,9 +41,7 @@ def main():
             with open(path, 'wb') as f:
                 f.write(tiny_jar('com.example.sample.Main'))
         wine_env.install_runtime(JAVA_HOME)
-        wine_env.set_registry_value(RUNTIME_KEY, 'CurrentVersion', '1.6')
-        wine_env.set_registry_value(RUNTIME_KEY + '\\1.6', 'JavaHome',
-                                    JAVA_HOME)
+        wine_env.set_registry_value(RUNTIME_KEY, 'JavaHome', JAVA_HOME)
         wine_env.windows_version(6)
 
         user_args = ['quarterly report.txt']
@@ -51,7 +50,8 @@ def main():
         print('with SAMPLE_DATA=C:\\Users\\Public\\Sample Data\n')
         result = wine_env.run_launcher(
             EXE, user_args,
-            env={'SAMPLE_DATA': 'C:\\Users\\Public\\Sample Data'})
+            env={'SAMPLE_DATA': 'C:\\Users\\Public\\Sample Data',
+                 'JAVA_HOME': None})
         for box in result.boxes:
             print('Message box "%s": %s' % (box.caption, box.text))
         if not result.runs:
