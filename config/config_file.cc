@@ -1,6 +1,6 @@
 #include "config/config_file.h"
 
-#include <unordered_set>
+#include <algorithm>
 
 #include "config/config_encoding.h"
 #include "config/jar_scan.h"
@@ -18,50 +18,68 @@ constexpr char kEndOfText = '\x1a';
 // through (the same file reached under two different names).
 constexpr std::size_t kMaxIncludeDepth = 256;
 
-enum class Keyword {
-  kVmParam,
+// The keywords that do more than set a value or add to a list.
+enum class Special {
+  kNone,
   kJavaPath,
-  kAddPath,
-  kMainClass,
-  kAppName,
   kJavaVersion,
   kAddJars,
   kArgument,
-  kAddJar,
   kInclude,
-  kConsoleTitle,
-  kWorkingDir,
-  kJavaSearch,
-  kJavaMinVersion,
-  kJavaMaxVersion,
-  kDownloadUrl,
+  kLogFile,
 };
 
+using Text = std::optional<std::string> LaunchSettings::*;
+using List = std::vector<std::string> LaunchSettings::*;
+
+// A keyword: the setting a plain one fills (a text it replaces, or a list it
+// appends to), whether its value is quoted when a variable's value holds a
+// space, and what a special one does besides.
 struct KeywordRule {
   const char* word;
-  Keyword keyword;
+  Text text;
+  List list;
+  bool quote;
+  Special special;
 };
 
 // Tried in this order; a key that begins with a keyword counts as it, so
 // "addjars" must come before "addjar" and "vmparams" means "vmparam".
-constexpr KeywordRule kKeywords[] = {
-    {"vmparam", Keyword::kVmParam},
-    {"javapath", Keyword::kJavaPath},
-    {"addpath", Keyword::kAddPath},
-    {"mainclass", Keyword::kMainClass},
-    {"appname", Keyword::kAppName},
-    {"javaVersion", Keyword::kJavaVersion},
-    {"addjars", Keyword::kAddJars},
-    {"argument", Keyword::kArgument},
-    {"addjar", Keyword::kAddJar},
-    {"include", Keyword::kInclude},
-    {"consoleTitle", Keyword::kConsoleTitle},
-    {"workingDir", Keyword::kWorkingDir},
-    {"javaSearch", Keyword::kJavaSearch},
-    {"javaMinVersion", Keyword::kJavaMinVersion},
-    {"javaMaxVersion", Keyword::kJavaMaxVersion},
-    {"downloadUrl", Keyword::kDownloadUrl},
+const KeywordRule kKeywords[] = {
+    {"vmparam", nullptr, &LaunchSettings::vmParams, true, Special::kNone},
+    {"javapath", &LaunchSettings::javapath, nullptr, true, Special::kJavaPath},
+    {"addpath", nullptr, &LaunchSettings::classPathEntries, true,
+     Special::kNone},
+    {"mainclass", &LaunchSettings::mainclass, nullptr, false, Special::kNone},
+    {"appname", &LaunchSettings::appname, nullptr, false, Special::kNone},
+    {"javaVersion", &LaunchSettings::javaVersion, nullptr, false,
+     Special::kJavaVersion},
+    {"addjars", nullptr, nullptr, true, Special::kAddJars},
+    {"argument", nullptr, nullptr, false, Special::kArgument},
+    {"addjar", nullptr, &LaunchSettings::classPathEntries, true,
+     Special::kNone},
+    {"include", nullptr, nullptr, false, Special::kInclude},
+    {"consoleTitle", &LaunchSettings::consoleTitle, nullptr, true,
+     Special::kNone},
+    {"workingDir", &LaunchSettings::workingDir, nullptr, true, Special::kNone},
+    {"javaSearch", &LaunchSettings::javaSearch, nullptr, false, Special::kNone},
+    {"javaMinVersion", &LaunchSettings::javaMinVersion, nullptr, false,
+     Special::kNone},
+    {"javaMaxVersion", &LaunchSettings::javaMaxVersion, nullptr, false,
+     Special::kNone},
+    {"downloadUrl", &LaunchSettings::downloadUrl, nullptr, false,
+     Special::kNone},
+    // A path to open, not a command-line word: no quotes around it.
+    {"logFile", nullptr, nullptr, false, Special::kLogFile},
 };
+
+// `path` below `startDir` unless it is absolute already (a drive, a root or
+// a network path).
+std::string AbsolutePath(const std::string& path, const std::string& startDir) {
+  const bool absolute = (path.size() > 1 && path[1] == ':') ||
+                        (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+  return absolute || startDir.empty() ? path : startDir + "\\" + path;
+}
 
 const KeywordRule* MatchKeyword(const std::string& key) {
   for (const KeywordRule& rule : kKeywords) {
@@ -70,12 +88,31 @@ const KeywordRule* MatchKeyword(const std::string& key) {
   return nullptr;
 }
 
+// The canonical paths of the files being read, sorted, so that an include
+// is checked in a few comparisons however deep it is (a hash set would do
+// the same for more code than the launcher can spare).
+class OpenFiles {
+ public:
+  bool Contains(const std::string& path) const {
+    return std::binary_search(paths_.begin(), paths_.end(), path);
+  }
+  std::size_t size() const { return paths_.size(); }
+  void Insert(const std::string& path) {
+    paths_.insert(std::lower_bound(paths_.begin(), paths_.end(), path), path);
+  }
+  void Erase(const std::string& path) {
+    auto at = std::lower_bound(paths_.begin(), paths_.end(), path);
+    if (at != paths_.end() && *at == path) paths_.erase(at);
+  }
+
+ private:
+  std::vector<std::string> paths_;
+};
+
 struct Reader {
   LaunchSettings& settings;
   PlatformOps& os;
-  // Canonical paths of the files being read; a set, so that an include is
-  // checked in one step however deep it is.
-  std::unordered_set<std::string> openFiles;
+  OpenFiles openFiles;
 };
 
 FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
@@ -83,7 +120,7 @@ FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
 
 FatalExit Include(const std::string& path, Reader& reader) {
   std::string canonical = reader.os.CanonicalPath(path);
-  bool cycle = reader.openFiles.count(canonical) != 0;
+  bool cycle = reader.openFiles.Contains(canonical);
   if (cycle || reader.openFiles.size() >= kMaxIncludeDepth) {
     reader.os.ShowMessageBox(
         Format(cycle ? "The configuration file %s includes itself, directly "
@@ -107,61 +144,39 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
   if (!rule) return std::nullopt;
   LaunchSettings& s = reader.settings;
   PlatformOps& os = reader.os;
-  auto expand = [&](bool quote) { return ExpandValue(value, quote, s, os); };
-  switch (rule->keyword) {
-    case Keyword::kVmParam:
-      s.vmParams.push_back(expand(true));
+  // Every value but an argument's passes through the expansion.
+  std::string expanded = rule->special == Special::kArgument
+                             ? value
+                             : ExpandValue(value, rule->quote, s, os);
+  if (rule->text) s.*(rule->text) = expanded;
+  if (rule->list) (s.*(rule->list)).push_back(expanded);
+  switch (rule->special) {
+    case Special::kNone:
       break;
-    case Keyword::kJavaPath:
-      s.javapath = expand(true);
+    case Special::kJavaPath:
+      os.Note(Format("runtime: %s (javapath)", expanded.c_str()));
       break;
-    case Keyword::kAddPath:
-      s.classPathEntries.push_back(expand(true));
-      break;
-    case Keyword::kMainClass:
-      s.mainclass = expand(false);
-      break;
-    case Keyword::kAppName:
-      s.appname = expand(false);
-      break;
-    case Keyword::kJavaVersion: {
-      s.javaVersion = expand(false);
+    case Special::kJavaVersion: {
       FatalExit fatal;
       s.javapath = FindRuntimeForVersion(s, os, &fatal);
       if (fatal) return fatal;
       if (!s.javapath || s.javapath->empty()) {
         return ExitCode::kNoRuntimeForVersion;
       }
+      os.Note(Format("runtime: %s (javaVersion, registry key %s)",
+                     s.javapath->c_str(), s.javaVersion->c_str()));
       break;
     }
-    case Keyword::kAddJars:
-      AddJarDirectory(expand(true), s, os);
+    case Special::kAddJars:
+      AddJarDirectory(expanded, s, os);
       break;
-    case Keyword::kArgument:
-      s.appArguments.push_back(value);
+    case Special::kArgument:
+      s.appArguments.push_back(expanded);
       break;
-    case Keyword::kAddJar:
-      s.classPathEntries.push_back(expand(true));
-      break;
-    case Keyword::kInclude:
-      return Include(expand(false), reader);
-    case Keyword::kConsoleTitle:
-      s.consoleTitle = expand(true);
-      break;
-    case Keyword::kWorkingDir:
-      s.workingDir = expand(true);
-      break;
-    case Keyword::kJavaSearch:
-      s.javaSearch = expand(false);
-      break;
-    case Keyword::kJavaMinVersion:
-      s.javaMinVersion = expand(false);
-      break;
-    case Keyword::kJavaMaxVersion:
-      s.javaMaxVersion = expand(false);
-      break;
-    case Keyword::kDownloadUrl:
-      s.downloadUrl = expand(false);
+    case Special::kInclude:
+      return Include(expanded, reader);
+    case Special::kLogFile:
+      s.logFile = AbsolutePath(expanded, s.startDir);
       break;
   }
   return std::nullopt;
@@ -186,12 +201,13 @@ FatalExit ReadConfigText(const std::string& name, std::string content,
   if (!DecodeConfigText(name, &content, reader.os)) {
     return ExitCode::kConfigUnreadable;
   }
-  reader.openFiles.insert(canonical);
+  reader.os.Note(Format("configuration: %s", name.c_str()));
+  reader.openFiles.Insert(canonical);
   for (std::string& line : SplitConfigLines(content)) {
     FatalExit fatal = ApplyConfigLine(std::move(line), reader);
     if (fatal) return fatal;
   }
-  reader.openFiles.erase(canonical);
+  reader.openFiles.Erase(canonical);
   return std::nullopt;
 }
 

@@ -52,9 +52,24 @@ std::string QuoteArgument(const std::string& argument, bool quoteAlways) {
   return quoted;
 }
 
-std::string BuildCommandLine(
-    const LaunchSettings& settings,
-    const std::function<void(const std::string&)>& onQuoted) {
+std::string AbsoluteClassPathEntry(const std::string& entry,
+                                   const std::string& startDir) {
+  // A value with a variable may carry the quotes ExpandValue gave it.
+  const std::size_t begin = !entry.empty() && entry[0] == '"' ? 1 : 0;
+  const bool absolute =
+      (entry.size() > begin + 1 && entry[begin + 1] == ':') ||
+      (entry.size() > begin && (entry[begin] == '\\' || entry[begin] == '/'));
+  if (absolute) return entry;
+  std::string path = entry;
+  path.insert(begin, startDir + "\\");
+  if (path.find('"') == std::string::npos &&
+      path.find_first_of(" \t") != std::string::npos) {
+    return QuoteArgument(path, false);
+  }
+  return path;
+}
+
+std::string BuildCommandLine(const LaunchSettings& settings) {
   std::string line;
   line.reserve(static_cast<std::size_t>(CommandLineSizeCount(settings)));
   if (settings.javapath) line += *settings.javapath;
@@ -73,9 +88,6 @@ std::string BuildCommandLine(
   if (settings.mainclass) line += *settings.mainclass;
   if (!settings.appArguments.empty()) line += ' ';
   for (const std::string& argument : settings.appArguments) {
-    if (onQuoted && ArgumentNeedsQuotes(argument, settings.quoteAlways)) {
-      onQuoted(argument);
-    }
     line += QuoteArgument(argument, settings.quoteAlways);
     line += ' ';
   }

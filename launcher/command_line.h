@@ -2,7 +2,6 @@
 #define LAUNCHER_LAUNCHER_COMMAND_LINE_H_
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
 #include "launcher/launch_settings.h"
@@ -26,12 +25,16 @@ std::string QuoteArgument(const std::string& argument, bool quoteAlways);
 // True when QuoteArgument encloses `argument` in double quotes.
 bool ArgumentNeedsQuotes(const std::string& argument, bool quoteAlways);
 
+// A class path entry that means the same file whatever the application's
+// current directory: a relative entry is put below `startDir`, then quoted
+// by the C runtime's rules when that made it hold a space. An absolute entry
+// (a drive, or a root or network path), quoted or not, stays as it is.
+std::string AbsoluteClassPathEntry(const std::string& entry,
+                                   const std::string& startDir);
+
 // The child's command line: javapath, VM parameters, "-classpath" and the
 // class path, the main class, then the application arguments each followed
-// by a space. `onQuoted` is called with each argument that gets enclosed in
-// double quotes, before it is written.
-std::string BuildCommandLine(
-    const LaunchSettings& settings,
-    const std::function<void(const std::string&)>& onQuoted = nullptr);
+// by a space.
+std::string BuildCommandLine(const LaunchSettings& settings);
 
 #endif  // LAUNCHER_LAUNCHER_COMMAND_LINE_H_

@@ -10,6 +10,12 @@ enum class ExitCode : int {
   kConfigUnreadable = 2,       // the configuration cannot be read
   kNoRuntimeForVersion = 5,    // a javaVersion line found no runtime
   kRuntimeDownloadAsked = 11,  // after the missing-runtime question
+  // The console flavour's own, when no application ran (the GUI flavour
+  // ends with kNormal then). They follow the shells' codes for a command
+  // that was not found or could not be run.
+  kCommandLineTooLong = 125,  // longer than Windows starts
+  kRuntimeNotStarted = 126,   // the runtime was found but did not start
+  kNoRuntimeFound = 127,      // no runtime was found
 };
 
 // What a step that may end the run decided: none to go on, or the code the

@@ -16,12 +16,12 @@ constexpr double kEarlyFailureSeconds = 3.0;
 
 }  // namespace
 
-int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
+LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   if (!settings.javapath) {
     // A configured search replaces the registry's current runtime.
     settings.javapath = settings.javaSearch ? FindRuntimeBySearch(settings, os)
                                             : FindDefaultRuntime(settings, os);
-    if (!settings.javapath) return kNothingLaunched;
+    if (!settings.javapath) return {LaunchEnd::kNoRuntime, 0};
   }
   const bool debug = settings.debugMode;
   if (debug) os.ShowMessageBox(*settings.javapath, "Javapath is", kBoxPlain);
@@ -29,13 +29,14 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   if (debug) {
     os.WriteOut(Format("cmdLine is %d chars long\n",
                        static_cast<int>(CommandLineSizeCount(settings))));
+    // Each argument that the command line encloses in quotes, as written.
+    for (const std::string& argument : settings.appArguments) {
+      if (ArgumentNeedsQuotes(argument, settings.quoteAlways)) {
+        os.ShowMessageBox(argument, "Adding double quotes around", kBoxPlain);
+      }
+    }
   }
-  std::string commandLine =
-      BuildCommandLine(settings, [&](const std::string& argument) {
-        if (debug) {
-          os.ShowMessageBox(argument, "Adding double quotes around", kBoxPlain);
-        }
-      });
+  std::string commandLine = BuildCommandLine(settings);
   // Windows refuses longer command lines, and some systems silently cut them;
   // either way the application would not get what the configuration says.
   if (commandLine.size() > kMaxCommandLineLength) {
@@ -46,10 +47,13 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
                static_cast<unsigned long>(commandLine.size()),
                static_cast<unsigned long>(kMaxCommandLineLength)),
         "Error", kBoxError);
-    return kNothingLaunched;
+    return {LaunchEnd::kCommandLineTooLong, 0};
   }
 
-  const std::optional<std::string>& directory = settings.workingDir;
+  // The application runs where the caller is when the flavour says so, and
+  // where `workingDir` says in any case.
+  const std::optional<std::string>& directory =
+      settings.workingDir ? settings.workingDir : settings.callerDirectory;
   if (debug) {
     os.ShowMessageBox(directory.value_or(""), "Starting dir", kBoxPlain);
     os.ShowMessageBox(commandLine, "Command Line is", kBoxPlain);
@@ -66,7 +70,7 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
                os.ErrorMessage(child.errorCode).c_str()),
         "Error", kBoxError);
     if (debug) os.WriteOut("CreateProcess ret 0, exitCode=0\n");
-    return kNothingLaunched;
+    return {LaunchEnd::kNotStarted, 0};
   }
   int exitCode;
   {
@@ -77,7 +81,10 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
     // say) reads as a negative number.
     exitCode = static_cast<std::int32_t>(os.ProcessExitCode(process.get()));
   }
-  double elapsed = static_cast<double>(os.Now() - start);
+  const std::int64_t seconds = os.Now() - start;
+  const double elapsed = static_cast<double>(seconds);
+  os.Note(Format("application exit code %d after %lu s", exitCode,
+                 static_cast<unsigned long>(seconds < 0 ? 0 : seconds)));
 
   if (exitCode != 0 && elapsed < kEarlyFailureSeconds) {
     os.ShowMessageBox(
@@ -89,5 +96,5 @@ int LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   if (debug) {
     os.WriteOut(Format("CreateProcess ret %d, exitCode=%d\n", 1, exitCode));
   }
-  return exitCode;
+  return {LaunchEnd::kApplicationEnded, exitCode};
 }

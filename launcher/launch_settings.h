@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/flavour.h"
 #include "launcher/version.h"
 
 // The launcher's version, shown in debug mode and carried by the executable's
@@ -36,6 +37,12 @@ struct LaunchSettings {
   std::optional<std::string> javaMinVersion;
   std::optional<std::string> javaMaxVersion;
   std::optional<std::string> downloadUrl;
+  // The launch log's file, absolute; none: no log.
+  std::optional<std::string> logFile;
+  // Where the caller started the launcher from, for a flavour whose
+  // application runs there.
+  std::optional<std::string> callerDirectory;
+  Flavour flavour = kGuiFlavour;  // chosen by the entry point
   bool debugMode = false;
   bool quoteAlways = false;  // Windows major version above 5
   std::string startDir;

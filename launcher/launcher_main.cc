@@ -1,8 +1,11 @@
 #include "launcher/launcher_main.h"
 
 #include "config/config_file.h"
+#include "launcher/command_line.h"
+#include "launcher/console_messages.h"
 #include "launcher/exit_codes.h"
 #include "launcher/launch_application.h"
+#include "launcher/launch_log.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -26,17 +29,36 @@ void ScanArguments(const std::vector<std::string>& args,
 
 // The directory of an executable started by its full path ("C:\...\x.exe")
 // becomes the current directory, so that relative paths in the configuration
-// mean the same wherever the user started it from.
+// mean the same wherever the user started it from. A flavour that finds
+// itself by its real path always has a full path.
 void FixStartDirectory(const std::string& programPath, LaunchSettings& settings,
                        PlatformOps& os) {
   std::size_t lastBackslash = programPath.rfind('\\');
-  if (programPath.size() > 1 && programPath[1] == ':' &&
-      lastBackslash != std::string::npos) {
+  const bool fullPath = programPath.size() > 1 && programPath[1] == ':' &&
+                        lastBackslash != std::string::npos;
+  if (fullPath || (settings.flavour.findsItselfByModulePath &&
+                   lastBackslash != std::string::npos)) {
     settings.startDir = programPath.substr(0, lastBackslash);
     os.ChangeDirectory(settings.startDir);
   } else {
     os.CurrentDirectory(&settings.startDir);
   }
+}
+
+// The folder of a path, without its final backslash.
+std::string FolderOf(const std::string& path) {
+  std::size_t lastBackslash = path.rfind('\\');
+  return lastBackslash == std::string::npos ? std::string()
+                                            : path.substr(0, lastBackslash);
+}
+
+std::string QuotedArguments(const std::vector<std::string>& args) {
+  std::string text;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (i > 1) text += ' ';
+    text += QuoteArgument(args[i], false);
+  }
+  return text;
 }
 
 void ShowDebugSummary(const LaunchSettings& settings, PlatformOps& os) {
@@ -55,10 +77,37 @@ void ShowDebugSummary(const LaunchSettings& settings, PlatformOps& os) {
 
 bool IsVistaOrLater(PlatformOps& os) { return os.SystemMajorVersion() > 5; }
 
-int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
-                 PlatformOps& os) {
-  const std::string programPath = args.empty() ? std::string() : args[0];
+namespace {
+
+// The launcher's exit code once the launch loop has ended.
+int ExitCodeAfterLaunch(const LaunchResult& result, const Flavour& flavour) {
+  if (!flavour.returnsApplicationExitCode) {
+    return static_cast<int>(ExitCode::kNormal);
+  }
+  switch (result.end) {
+    case LaunchEnd::kApplicationEnded:
+      return result.exitCode;
+    case LaunchEnd::kNoRuntime:
+      return static_cast<int>(ExitCode::kNoRuntimeFound);
+    case LaunchEnd::kNotStarted:
+      return static_cast<int>(ExitCode::kRuntimeNotStarted);
+    case LaunchEnd::kCommandLineTooLong:
+      return static_cast<int>(ExitCode::kCommandLineTooLong);
+  }
+  return static_cast<int>(ExitCode::kNormal);
+}
+
+int Run(const std::vector<std::string>& args, LaunchSettings& settings,
+        LaunchLog& os) {
+  const std::string programPath = settings.flavour.findsItselfByModulePath
+                                      ? os.ModulePath()
+                                  : args.empty() ? std::string()
+                                                 : args[0];
   const std::string programBox = "[" + programPath + "]";
+  os.Note(Format("==== %s launcher %s (%s)", os.LocalTime().c_str(),
+                 kLauncherVersion, settings.flavour.name));
+  os.Note(Format("program: %s", programPath.c_str()));
+  os.Note(Format("arguments: %s", QuotedArguments(args).c_str()));
   ScanArguments(args, settings);
   settings.quoteAlways = IsVistaOrLater(os);
 
@@ -71,10 +120,20 @@ int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
     os.ShowMessageBox(programBox, "LpCmdLine", kBoxPlain);
   }
 
+  if (settings.flavour.runsInCallerDirectory) {
+    std::string caller;
+    if (os.CurrentDirectory(&caller)) settings.callerDirectory = caller;
+  }
   FixStartDirectory(programPath, settings, os);
   if (debug) os.ShowMessageBox(settings.startDir, "CWD", kBoxPlain);
+  // Values can name files beside the executable as $APP_HOME, in either
+  // flavour; the application inherits the variable too.
+  os.SetEnvironment("APP_HOME", FolderOf(os.ModulePath()));
 
-  if (FatalExit fatal = LocateAppConfig(programPath, settings, os)) {
+  FatalExit fatal = LocateAppConfig(programPath, settings, os);
+  // Whatever the configuration's fate, a log it named gets this run.
+  os.Open(settings.logFile);
+  if (fatal) {
     if (debug && *fatal == ExitCode::kConfigUnreadable) {
       os.ShowMessageBox(programBox, "LpCmdLine", kBoxPlain);
     }
@@ -91,7 +150,32 @@ int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
     return static_cast<int>(ExitCode::kConfigUnreadable);
   }
 
-  while (LaunchApplication(settings, os) == kRestartCode) {
+  // The application runs elsewhere than beside the executable, where the
+  // configuration's relative class path means its files.
+  if (settings.callerDirectory) {
+    for (std::string& entry : settings.classPathEntries) {
+      entry = AbsoluteClassPathEntry(entry, settings.startDir);
+    }
   }
-  return static_cast<int>(ExitCode::kNormal);
+
+  LaunchResult result;
+  do {
+    result = LaunchApplication(settings, os);
+  } while (result.end == LaunchEnd::kApplicationEnded &&
+           result.exitCode == kRestartCode);
+  return ExitCodeAfterLaunch(result, settings.flavour);
+}
+
+}  // namespace
+
+int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
+                 PlatformOps& system) {
+  ConsoleMessages console(system);
+  PlatformOps& shown = settings.flavour.sharesConsole
+                           ? static_cast<PlatformOps&>(console)
+                           : system;
+  LaunchLog log(shown, settings);
+  const int code = Run(args, settings, log);
+  log.Note(Format("launcher exit code %d", code));
+  return code;
 }

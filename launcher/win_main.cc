@@ -1,5 +1,6 @@
-// The launcher's entry point on Windows: a GUI-subsystem program without a
-// window of its own, so that starting it never opens a console.
+// The launcher's entry points on Windows: a GUI-subsystem program without a
+// window of its own, so that starting it never opens a console, or, built
+// with LAUNCHER_CONSOLE, a console program for command-line tools.
 
 #include <windows.h>
 
@@ -18,13 +19,15 @@ extern "C" __attribute__((used)) const char kLauncherIdentification[] =
     "@(#)win_main.cc " LAUNCHER_VERSION " " __DATE__ " " __TIME__;
 
 // The library's default handler for an uncaught exception prints a demangled
-// type name, which links in the whole demangler; a GUI program has nowhere to
-// print it, so ending at once loses nothing.
+// type name, which links in the whole demangler; nothing here throws, so
+// ending at once loses nothing.
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+namespace {
+
+int Launch(const Flavour& flavour) {
   // --gc-sections drops data that no code refers to; this reference keeps the
   // marker in the executable without generating any code.
   __asm__ volatile("" : : "r"(kLauncherIdentification));
@@ -35,6 +38,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   for (int i = 0; i < __argc; ++i) args.emplace_back(__argv[i]);
 
   LaunchSettings settings;
+  settings.flavour = flavour;
   WindowsPlatform platform;
   return LauncherMain(args, settings, platform);
 }
+
+}  // namespace
+
+#ifdef LAUNCHER_CONSOLE
+// The console flavour: a console-subsystem program whose application shares
+// its console, for command-line tools.
+int main() {
+  ShareConsoleWithTheApplication();
+  return Launch(kConsoleFlavour);
+}
+#else
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return Launch(kGuiFlavour);
+}
+#endif

@@ -17,7 +17,9 @@
 constexpr unsigned kBoxPlain = 0x00;
 constexpr unsigned kBoxError = 0x10;       // MB_ICONERROR
 constexpr unsigned kBoxYesNoError = 0x14;  // MB_YESNO | MB_ICONERROR
+constexpr int kAnswerOk = 1;               // IDOK
 constexpr int kAnswerYes = 6;              // IDYES
+constexpr int kAnswerNo = 7;               // IDNO
 
 // Attribute bit of a directory entry that names a directory.
 constexpr unsigned kAttributeDirectory = 0x10;
@@ -29,6 +31,7 @@ enum class RegistryView { kDefault, k64, k32 };
 
 using RegKey = std::uintptr_t;
 using ProcessHandle = std::uintptr_t;
+using FileHandle = std::uintptr_t;
 
 struct DirEntry {
   std::string name;         // file name only, without the directory
@@ -62,6 +65,13 @@ class PlatformOps {
   // The value of an environment variable, or none. Names compare without
   // regard to case.
   virtual std::optional<std::string> Environment(const std::string& name) = 0;
+  // Sets an environment variable of the launcher, which the processes it
+  // starts inherit.
+  virtual void SetEnvironment(const std::string& name,
+                              const std::string& value) = 0;
+  // The full path of the launcher's own executable, whatever the command
+  // line says.
+  virtual std::string ModulePath() = 0;
 
   // The entries that match a wildcard pattern such as 'dir/*.jar', in the
   // platform's order; empty when nothing matches or the search cannot start.
@@ -77,6 +87,17 @@ class PlatformOps {
   virtual bool EmbeddedConfiguration(std::string* content) = 0;
   // True when `path` names an existing file that is not a directory.
   virtual bool FileExists(const std::string& path) = 0;
+  // Opens `path` for appending, creating it when missing and sharing it with
+  // other writers; `size` gets the bytes it already holds. False when it
+  // cannot be opened.
+  virtual bool OpenForAppend(const std::string& path, FileHandle* file,
+                             std::uint64_t* size) = 0;
+  // Appends `text` in one write, so that two writers never mix within it;
+  // false when it was not written whole.
+  virtual bool Append(FileHandle file, const std::string& text) = 0;
+  virtual void CloseFile(FileHandle file) = 0;
+  // Renames the file `from` to `to`, replacing a file `to`; false on failure.
+  virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
   // A spelling of `path` that is equal for two spellings of the same file
   // (absolute, case folded where the file system ignores case).
   virtual std::string CanonicalPath(const std::string& path) = 0;
@@ -121,11 +142,18 @@ class PlatformOps {
 
   // Whole seconds since the epoch.
   virtual std::int64_t Now() = 0;
+  // The local date and time as "YYYY-MM-DD hh:mm:ss".
+  virtual std::string LocalTime() = 0;
+  // The launcher's process id.
+  virtual std::uint32_t ProcessId() = 0;
 
   // Writes to standard output / standard error. Lost when no stream is
   // attached.
   virtual void WriteOut(const std::string& text) = 0;
   virtual void WriteErr(const std::string& text) = 0;
+  // Records a line of the launch log: what was read, chosen and decided.
+  // The system itself keeps no log; the launch log does.
+  virtual void Note(const std::string& line) = 0;
 };
 
 #endif  // LAUNCHER_PLATFORM_PLATFORM_OPS_H_

@@ -11,6 +11,7 @@
 
 #include "platform/late_bound_calls.h"
 #include "resources/resource_ids.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -63,6 +64,11 @@ bool QueryGrowing(Query query, std::string* result) {
     buffer.assign(length, '\0');
   }
 }
+
+// The application while it runs, for the console's close event. (The
+// launcher has one thread; the event handler runs on a thread of its own,
+// but only reads this.)
+HANDLE g_application = nullptr;
 
 // How long WaitForIdle waits for the application's end before it turns to
 // WaitForInputIdle: longer than a runtime takes to fail at once, far shorter
@@ -134,6 +140,24 @@ std::optional<std::string> WindowsPlatform::Environment(
   }
 }
 
+void WindowsPlatform::SetEnvironment(const std::string& name,
+                                     const std::string& value) {
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+std::string WindowsPlatform::ModulePath() {
+  std::string path;
+  QueryGrowing(
+      [](DWORD capacity, char* buffer) {
+        // A cut result fills the buffer; asking again with more room says
+        // so, as QueryGrowing expects.
+        DWORD length = GetModuleFileNameA(nullptr, buffer, capacity);
+        return length >= capacity ? capacity + MAX_PATH : length;
+      },
+      &path);
+  return path;
+}
+
 std::vector<DirEntry> WindowsPlatform::FindFiles(const std::string& pattern) {
   std::vector<DirEntry> entries;
   WIN32_FIND_DATAA data;
@@ -183,6 +207,36 @@ bool WindowsPlatform::FileExists(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool WindowsPlatform::OpenForAppend(const std::string& path, FileHandle* file,
+                                    std::uint64_t* size) {
+  // Appending access makes every write land at the end, whoever else writes.
+  HANDLE handle = CreateFileA(
+      path.c_str(), FILE_APPEND_DATA,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER bytes;
+  *size = GetFileSizeEx(handle, &bytes) ? bytes.QuadPart : 0;
+  *file = reinterpret_cast<FileHandle>(handle);
+  return true;
+}
+
+bool WindowsPlatform::Append(FileHandle file, const std::string& text) {
+  DWORD written = 0;
+  return WriteFile(reinterpret_cast<HANDLE>(file), text.data(),
+                   static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+void WindowsPlatform::CloseFile(FileHandle file) {
+  CloseHandle(reinterpret_cast<HANDLE>(file));
+}
+
+bool WindowsPlatform::RenameFile(const std::string& from,
+                                 const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 std::string WindowsPlatform::CanonicalPath(const std::string& path) {
@@ -297,29 +351,26 @@ StartedProcess WindowsPlatform::StartProcess(
     const std::string& commandLine, const std::optional<std::string>& directory,
     const std::optional<std::string>& consoleTitle) {
   // CreateProcessA may write into the command line, and the title field is
-  // not const either: both get writable copies.
-  std::vector<char> command(commandLine.begin(), commandLine.end());
-  command.push_back('\0');
-  std::vector<char> title;
-  if (consoleTitle) {
-    title.assign(consoleTitle->begin(), consoleTitle->end());
-    title.push_back('\0');
-  }
+  // not const either: both get writable copies (a std::string's buffer
+  // always ends in a NUL).
+  std::string command = commandLine;
+  std::string title = consoleTitle.value_or(std::string());
   STARTUPINFOA startup;
   std::memset(&startup, 0, sizeof(startup));
   startup.cb = sizeof(startup);
-  startup.lpTitle = consoleTitle ? title.data() : nullptr;
+  startup.lpTitle = consoleTitle ? &title[0] : nullptr;
   PROCESS_INFORMATION info;
   std::memset(&info, 0, sizeof(info));
 
   StartedProcess started;
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0,
                       nullptr, directory ? directory->c_str() : nullptr,
                       &startup, &info)) {
     started.errorCode = GetLastError();
     return started;
   }
   CloseHandle(info.hThread);
+  g_application = info.hProcess;
   started.ok = true;
   started.handle = reinterpret_cast<ProcessHandle>(info.hProcess);
   return started;
@@ -355,6 +406,7 @@ std::uint32_t WindowsPlatform::ProcessExitCode(ProcessHandle process) {
 }
 
 void WindowsPlatform::CloseProcess(ProcessHandle process) {
+  if (g_application == ToHandle(process)) g_application = nullptr;
   CloseHandle(ToHandle(process));
 }
 
@@ -378,10 +430,42 @@ std::int64_t WindowsPlatform::Now() {
   return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+std::string WindowsPlatform::LocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return Format("%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+                now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+std::uint32_t WindowsPlatform::ProcessId() { return GetCurrentProcessId(); }
+
 void WindowsPlatform::WriteOut(const std::string& text) {
   WriteStream(stdout, text);
 }
 
 void WindowsPlatform::WriteErr(const std::string& text) {
   WriteStream(stderr, text);
+}
+
+void WindowsPlatform::Note(const std::string&) {}
+
+namespace {
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  // Closing the console, logging off and shutting down end the launcher
+  // once this returns; the application got the event too, so wait for it
+  // (the system allows a few seconds).
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
+      event == CTRL_SHUTDOWN_EVENT) {
+    if (g_application != nullptr) {
+      WaitForSingleObject(g_application, INFINITE);
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void ShareConsoleWithTheApplication() {
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }

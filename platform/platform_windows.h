@@ -18,11 +18,19 @@ class WindowsPlatform : public PlatformOps {
   void ChangeDirectory(const std::string& path) override;
   bool CurrentDirectory(std::string* dir) override;
   std::optional<std::string> Environment(const std::string& name) override;
+  void SetEnvironment(const std::string& name,
+                      const std::string& value) override;
+  std::string ModulePath() override;
   std::vector<DirEntry> FindFiles(const std::string& pattern) override;
   bool ReadFile(const std::string& path, std::string* content,
                 std::string* error) override;
   bool EmbeddedConfiguration(std::string* content) override;
   bool FileExists(const std::string& path) override;
+  bool OpenForAppend(const std::string& path, FileHandle* file,
+                     std::uint64_t* size) override;
+  bool Append(FileHandle file, const std::string& text) override;
+  void CloseFile(FileHandle file) override;
+  bool RenameFile(const std::string& from, const std::string& to) override;
   std::string CanonicalPath(const std::string& path) override;
   bool Utf16LeToAnsi(const std::string& utf16le, std::string* ansi) override;
   bool OpenRegistryKey(const std::string& path, RegistryView view,
@@ -43,8 +51,18 @@ class WindowsPlatform : public PlatformOps {
   void CloseProcess(ProcessHandle process) override;
   std::string ErrorMessage(std::uint32_t errorCode) override;
   std::int64_t Now() override;
+  std::string LocalTime() override;
+  std::uint32_t ProcessId() override;
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
+  void Note(const std::string& line) override;
 };
+
+// For the console build: the application shares the launcher's console, so
+// Ctrl+C, Ctrl+Break and closing the console reach it directly. The launcher
+// then reports those events handled (not ignored: a child inherits the
+// ignore setting and would never see Ctrl+C) and keeps waiting, so that it
+// never ends before the application.
+void ShareConsoleWithTheApplication();
 
 #endif  // LAUNCHER_PLATFORM_PLATFORM_WINDOWS_H_

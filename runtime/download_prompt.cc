@@ -24,12 +24,18 @@ const char* ApplicationName(const LaunchSettings& settings) {
 
 bool AskDownloadQuestion(const std::string& caption,
                          const std::string& versionText,
+                         const std::optional<std::string>& page,
                          const LaunchSettings& settings, PlatformOps& os) {
   // Formatted into a growing text, so a long name or version is never cut.
   const std::string question = Format(
       "%s requires the Java Runtime Environment version %s\nDo you want to "
       "download it?",
       ApplicationName(settings), versionText.c_str());
+  if (!settings.flavour.asksQuestions) {
+    os.ShowMessageBox(page ? question + "\nDownload page: " + *page : question,
+                      caption, kBoxError);
+    return false;
+  }
   return os.ShowMessageBox(question, caption, kBoxYesNoError) == kAnswerYes;
 }
 
@@ -49,8 +55,9 @@ void OpenUrl(const std::string& url, PlatformOps& os) {
 void AskRuntimeDownload(const std::string& caption,
                         const LaunchSettings& settings, PlatformOps& os) {
   const std::string version = OrNull(settings.javaVersion);
-  if (AskDownloadQuestion(caption, version, settings, os)) {
-    OpenDownloadPage(settings, os);
+  const std::optional<std::string> page = DownloadPageFor(settings.javaVersion);
+  if (AskDownloadQuestion(caption, version, page, settings, os) && page) {
+    OpenUrl(*page, os);
   }
 }
 

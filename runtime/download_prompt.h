@@ -31,9 +31,12 @@ std::optional<std::string> DownloadPageFor(
 const char* ApplicationName(const LaunchSettings& settings);
 
 // Asks "<name> requires the Java Runtime Environment version <versionText>"
-// and whether to download it, in a yes/no error box; true on Yes.
+// and whether to download it, in a yes/no error box; true on Yes. A flavour
+// that asks no questions shows the question with the address of `page`, if
+// any, in an error box instead, and takes it as answered No.
 bool AskDownloadQuestion(const std::string& caption,
                          const std::string& versionText,
+                         const std::optional<std::string>& page,
                          const LaunchSettings& settings, PlatformOps& os);
 
 // Opens `url` through the system's URL handler without waiting for it.

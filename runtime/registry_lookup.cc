@@ -2,6 +2,7 @@
 
 #include "runtime/download_prompt.h"
 #include "runtime/update_selection.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -52,7 +53,9 @@ std::string RuntimeVersionKeyPath(const std::string& version) {
 }
 
 const char* RuntimeExecutableName(const LaunchSettings& settings) {
-  return settings.debugMode ? kConsoleRuntime : kWindowlessRuntime;
+  return settings.debugMode || settings.flavour.sharesConsole
+             ? kConsoleRuntime
+             : kWindowlessRuntime;
 }
 
 std::string RuntimeExecutableFromHome(const std::string& home,
@@ -98,7 +101,10 @@ std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
     case RegistryError::kNone:
       break;
   }
-  return RuntimeExecutableFromHome(home, settings, os);
+  std::string executable = RuntimeExecutableFromHome(home, settings, os);
+  os.Note(Format("runtime: %s (the registry's current runtime, %s)",
+                 executable.c_str(), currentVersion.c_str()));
+  return executable;
 }
 
 std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,

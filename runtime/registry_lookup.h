@@ -17,8 +17,8 @@ std::string RuntimeVersionKeyPath(const std::string& version);
 inline constexpr char kWindowlessRuntime[] = "javaw.exe";
 inline constexpr char kConsoleRuntime[] = "java.exe";
 
-// The runtime executable's file name: kWindowlessRuntime, or in debug mode
-// kConsoleRuntime.
+// The runtime executable's file name: kWindowlessRuntime, or kConsoleRuntime
+// in debug mode and when the launcher shares its console.
 const char* RuntimeExecutableName(const LaunchSettings& settings);
 
 // The runtime executable below a runtime home: "home\bin\javaw.exe"

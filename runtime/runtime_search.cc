@@ -139,8 +139,8 @@ bool Better(const Candidate& a, const Candidate& b) {
   return CompareJavaVersions(*a.version, *b.version) > 0;
 }
 
-std::optional<std::string> SearchOnePlace(const std::string& place,
-                                          Search& search) {
+std::optional<Finding> SearchOnePlace(const std::string& place,
+                                      Search& search) {
   Trace(search, "javaSearch: place " + place);
   PlaceResult result = SearchPlace(place, search.settings, search.os);
   std::vector<Candidate> candidates;
@@ -169,7 +169,7 @@ std::optional<std::string> SearchOnePlace(const std::string& place,
         "    " + Describe(candidate) + ": " + candidate.rejection + "\n";
   }
   if (!best) return std::nullopt;
-  return best->finding.home;
+  return best->finding;
 }
 
 // --- bounds and the failure
@@ -227,8 +227,14 @@ std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
       SplitList(settings.javaSearch.value_or(""));
   Trace(search, "javaSearch: version " + SearchVersionText(settings));
   for (const std::string& place : places) {
-    std::optional<std::string> home = SearchOnePlace(place, search);
-    if (home) return RuntimeExecutableFromHome(*home, settings, os);
+    std::optional<Finding> found = SearchOnePlace(place, search);
+    if (found) {
+      std::string executable =
+          RuntimeExecutableFromHome(found->home, settings, os);
+      os.Note(Format("runtime: %s (javaSearch place %s: %s)",
+                     executable.c_str(), place.c_str(), found->origin.c_str()));
+      return executable;
+    }
   }
 
   const bool bounded = settings.javaMinVersion || settings.javaMaxVersion;
@@ -244,7 +250,7 @@ std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
   // application's own download page.
   if (!url.empty() &&
       AskDownloadQuestion("Java Runtime Environment Not Found",
-                          SearchVersionText(settings), settings, os)) {
+                          SearchVersionText(settings), url, settings, os)) {
     OpenUrl(url, os);
   }
   return std::nullopt;

@@ -50,14 +50,6 @@ TEST(BuildCommandLine, EmptyArgumentOnlyLeavesItsSpaceUnlessQuotingAlways) {
             "C:/jre/bin/javaw.exe -classpath app.Main \"\" \"x\" ");
 }
 
-TEST(BuildCommandLine, ReportsEachQuotedArgumentAsWritten) {
-  LaunchSettings s = TypicalSettings();
-  s.appArguments = {"plain", "two words", "*.txt"};
-  std::vector<std::string> reported;
-  BuildCommandLine(s, [&](const std::string& a) { reported.push_back(a); });
-  EXPECT_EQ(reported, (std::vector<std::string>{"two words", "*.txt"}));
-}
-
 TEST(CommandLineSizeCount, CountsEveryPieceWithItsMarginAndExceedsTheText) {
   LaunchSettings s = TypicalSettings();
   s.appArguments = {"one", "two words"};

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kAnswerNo = 7;  // IDNO
-
 const std::string kLatestPage =
     std::string(kConsumerDownloadSite) + kLatestRuntimePage;
 const std::string k142Page =

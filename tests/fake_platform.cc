@@ -78,6 +78,13 @@ std::optional<std::string> FakePlatform::Environment(const std::string& name) {
   return it->second;
 }
 
+void FakePlatform::SetEnvironment(const std::string& name,
+                                  const std::string& value) {
+  environment[name] = value;
+}
+
+std::string FakePlatform::ModulePath() { return modulePath; }
+
 std::vector<DirEntry> FakePlatform::FindFiles(const std::string& pattern) {
   searches.push_back(pattern);
   auto it = listings.find(pattern);
@@ -110,6 +117,37 @@ bool FakePlatform::EmbeddedConfiguration(std::string* content) {
 bool FakePlatform::FileExists(const std::string& path) {
   auto it = files.find(path);
   return it != files.end() && it->second.error.empty();
+}
+
+bool FakePlatform::OpenForAppend(const std::string& path, FileHandle* file,
+                                 std::uint64_t* size) {
+  File& existing = files[path];
+  if (!existing.error.empty()) return false;
+  *size = existing.content.size();
+  *file = nextFile_++;
+  openFiles_[*file] = path;
+  ++openAppends;
+  return true;
+}
+
+bool FakePlatform::Append(FileHandle file, const std::string& text) {
+  auto open = openFiles_.find(file);
+  if (open == openFiles_.end() || unwritable.count(open->second)) return false;
+  files[open->second].content += text;
+  appends.push_back(text);
+  return true;
+}
+
+void FakePlatform::CloseFile(FileHandle file) {
+  if (openFiles_.erase(file)) --openAppends;
+}
+
+bool FakePlatform::RenameFile(const std::string& from, const std::string& to) {
+  auto it = files.find(from);
+  if (it == files.end()) return false;
+  files[to] = it->second;
+  files.erase(from);
+  return true;
 }
 
 std::string FakePlatform::CanonicalPath(const std::string& path) {
@@ -261,6 +299,12 @@ std::string FakePlatform::ErrorMessage(std::uint32_t errorCode) {
 
 std::int64_t FakePlatform::Now() { return now; }
 
+std::string FakePlatform::LocalTime() { return localTime; }
+
+std::uint32_t FakePlatform::ProcessId() { return processId; }
+
 void FakePlatform::WriteOut(const std::string& text) { out += text; }
 
 void FakePlatform::WriteErr(const std::string& text) { err += text; }
+
+void FakePlatform::Note(const std::string& line) { notes.push_back(line); }

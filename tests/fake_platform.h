@@ -63,12 +63,18 @@ class FakePlatform : public PlatformOps {
   bool currentDirectoryUnreadable = false;
   std::vector<std::string> directoryChanges;
 
-  // --- environment
+  // --- environment, and the launcher's own executable
   std::map<std::string, std::string, CaseInsensitiveLess> environment;
+  std::string modulePath = "C:\\Apps\\Tool\\Tool.exe";
 
   // --- files: path (as the logic spells it) -> content or open error
   std::map<std::string, File> files;
   std::vector<std::string> filesRead;
+  // Files opened for appending (they live in `files`): each write of one,
+  // in order; a path in `unwritable` opens but takes no write.
+  std::vector<std::string> appends;
+  std::set<std::string> unwritable;
+  int openAppends = 0;  // currently open
   // The configuration embedded in the executable, if any.
   std::optional<std::string> embeddedConfiguration;
   // Directory searches: pattern -> entries in the platform's order.
@@ -89,10 +95,13 @@ class FakePlatform : public PlatformOps {
   std::vector<Start> starts;
   std::vector<std::string> waits;  // "idle 5000", "end", "close"
 
-  // --- clock and streams
+  // --- clock, streams and the launch log's notes
   std::int64_t now = 1000000;
+  std::string localTime = "2026-12-09 10:15:02";
+  std::uint32_t processId = 4242;
   std::string out;
   std::string err;
+  std::vector<std::string> notes;
 
   // Registry helpers: create a key (and its parents, each listing its child
   // once, in the order created) and set a value.
@@ -109,11 +118,19 @@ class FakePlatform : public PlatformOps {
   void ChangeDirectory(const std::string& path) override;
   bool CurrentDirectory(std::string* dir) override;
   std::optional<std::string> Environment(const std::string& name) override;
+  void SetEnvironment(const std::string& name,
+                      const std::string& value) override;
+  std::string ModulePath() override;
   std::vector<DirEntry> FindFiles(const std::string& pattern) override;
   bool ReadFile(const std::string& path, std::string* content,
                 std::string* error) override;
   bool EmbeddedConfiguration(std::string* content) override;
   bool FileExists(const std::string& path) override;
+  bool OpenForAppend(const std::string& path, FileHandle* file,
+                     std::uint64_t* size) override;
+  bool Append(FileHandle file, const std::string& text) override;
+  void CloseFile(FileHandle file) override;
+  bool RenameFile(const std::string& from, const std::string& to) override;
   std::string CanonicalPath(const std::string& path) override;
   bool Utf16LeToAnsi(const std::string& utf16le, std::string* ansi) override;
   bool OpenRegistryKey(const std::string& path, RegistryView view,
@@ -134,8 +151,11 @@ class FakePlatform : public PlatformOps {
   void CloseProcess(ProcessHandle process) override;
   std::string ErrorMessage(std::uint32_t errorCode) override;
   std::int64_t Now() override;
+  std::string LocalTime() override;
+  std::uint32_t ProcessId() override;
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
+  void Note(const std::string& line) override;
 
  private:
   RegistryView Resolve(RegistryView view) const;
@@ -146,6 +166,8 @@ class FakePlatform : public PlatformOps {
   std::map<RegKey, OpenKey> openKeyTable_;
   RegKey nextKey_ = 0x100;
   std::map<ProcessHandle, Run> processes_;
+  std::map<FileHandle, std::string> openFiles_;
+  FileHandle nextFile_ = 0x300;
   ProcessHandle nextProcess_ = 0x200;
 };
 

@@ -20,7 +20,7 @@ class LaunchApplicationTest : public ::testing::Test {
 
 TEST_F(LaunchApplicationTest, StartsWaitsAndReturnsTheExitCode) {
   os.runs = {{7, 10}};
-  EXPECT_EQ(LaunchApplication(settings, os), 7);
+  EXPECT_EQ(LaunchApplication(settings, os).exitCode, 7);
   ASSERT_EQ(os.starts.size(), 1u);
   EXPECT_EQ(os.starts[0].commandLine,
             "C:\\Java\\jre6\\bin\\javaw.exe -classpath lib/a.jar tool.Main");
@@ -28,6 +28,19 @@ TEST_F(LaunchApplicationTest, StartsWaitsAndReturnsTheExitCode) {
   EXPECT_FALSE(os.starts[0].consoleTitle);
   EXPECT_EQ(os.waits, (std::vector<std::string>{"idle 5000", "end", "close"}));
   EXPECT_TRUE(os.boxes.empty());
+}
+
+TEST_F(LaunchApplicationTest, DebugModeReportsEachQuotedArgumentAsWritten) {
+  settings.debugMode = true;
+  settings.appArguments = {"plain", "two words", "*.txt"};
+  LaunchApplication(settings, os);
+  std::vector<std::string> reported;
+  for (const FakePlatform::Box& box : os.boxes) {
+    if (box.caption == "Adding double quotes around") {
+      reported.push_back(box.text);
+    }
+  }
+  EXPECT_EQ(reported, (std::vector<std::string>{"two words", "*.txt"}));
 }
 
 TEST_F(LaunchApplicationTest, WorkingDirAndConsoleTitleReachTheChild) {
@@ -50,7 +63,8 @@ TEST_F(LaunchApplicationTest, EarlyNonZeroExitIsReported) {
   for (const Case& c : cases) {
     FakePlatform fresh;
     fresh.runs = {{c.code, c.seconds}};
-    EXPECT_EQ(LaunchApplication(settings, fresh), static_cast<int>(c.code));
+    EXPECT_EQ(LaunchApplication(settings, fresh).exitCode,
+              static_cast<int>(c.code));
     EXPECT_EQ(fresh.boxes.size(), c.reported ? 1u : 0u)
         << "code " << c.code << " after " << c.seconds << " s";
   }
@@ -69,14 +83,14 @@ TEST_F(LaunchApplicationTest, EarlyFailureBoxTextIsExact) {
 
 TEST_F(LaunchApplicationTest, ExitCodeWithTopBitSetIsNegative) {
   os.runs = {{0xC0000005u, 0}};
-  EXPECT_EQ(LaunchApplication(settings, os), -1073741819);
+  EXPECT_EQ(LaunchApplication(settings, os).exitCode, -1073741819);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_NE(os.boxes[0].text.find("Error=-1073741819"), std::string::npos);
 }
 
 TEST_F(LaunchApplicationTest, FailedStartIsReportedAndNothingIsWaitedOn) {
   os.runs = {{0, 0, /*startFails=*/true, /*errorCode=*/2}};
-  EXPECT_EQ(LaunchApplication(settings, os), kNothingLaunched);
+  EXPECT_EQ(LaunchApplication(settings, os).end, LaunchEnd::kNotStarted);
   EXPECT_TRUE(os.waits.empty());
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].caption, "Error");
@@ -92,13 +106,14 @@ TEST_F(LaunchApplicationTest, CommandLineOverTheWindowsLimitIsRefused) {
   const std::string base =
       "C:\\Java\\jre6\\bin\\javaw.exe  -classpath lib/a.jar tool.Main";
   settings.vmParams = {std::string(32767 - base.size(), 'x')};
-  EXPECT_EQ(LaunchApplication(settings, os), 0);
+  EXPECT_EQ(LaunchApplication(settings, os).exitCode, 0);
   ASSERT_EQ(os.starts.size(), 1u);
   EXPECT_EQ(os.starts[0].commandLine.size(), 32767u);
 
   FakePlatform refused;
   settings.vmParams[0] += 'x';
-  EXPECT_EQ(LaunchApplication(settings, refused), kNothingLaunched);
+  EXPECT_EQ(LaunchApplication(settings, refused).end,
+            LaunchEnd::kCommandLineTooLong);
   EXPECT_TRUE(refused.starts.empty());
   ASSERT_EQ(refused.boxes.size(), 1u);
   EXPECT_EQ(refused.boxes[0].caption, "Error");
@@ -107,7 +122,7 @@ TEST_F(LaunchApplicationTest, CommandLineOverTheWindowsLimitIsRefused) {
 
 TEST_F(LaunchApplicationTest, MissingRuntimeReturnsWithoutStarting) {
   settings.javapath.reset();
-  EXPECT_EQ(LaunchApplication(settings, os), kNothingLaunched);
+  EXPECT_EQ(LaunchApplication(settings, os).end, LaunchEnd::kNoRuntime);
   EXPECT_TRUE(os.starts.empty());
 }
 

@@ -1,0 +1,25 @@
+#ifndef LAUNCHER_LAUNCHER_CONSOLE_MESSAGES_H_
+#define LAUNCHER_LAUNCHER_CONSOLE_MESSAGES_H_
+
+#include <string>
+
+#include "platform/platform_wrapper.h"
+
+// The messages of a launcher that shares its console with the application:
+// what would be a message box is written to standard error, caption first,
+// and a question is not asked (it counts as answered No). The launcher's own
+// traces go to standard error too, since standard output belongs to the
+// application (`tool --json | jq` must see only the application's output).
+class ConsoleMessages : public PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+
+  int ShowMessageBox(const std::string& text, const std::string& caption,
+                     unsigned style) override {
+    inner_.WriteErr(caption + ": " + text + "\n");
+    return style == kBoxYesNoError ? kAnswerNo : kAnswerOk;
+  }
+  void WriteOut(const std::string& text) override { inner_.WriteErr(text); }
+};
+
+#endif  // LAUNCHER_LAUNCHER_CONSOLE_MESSAGES_H_
