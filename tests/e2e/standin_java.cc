@@ -12,6 +12,11 @@
 // line N (from 1) reads "exit_code delay_ms" for the run that finds N-1
 // records already in the log. Missing variables, files or lines mean
 // "exit 0 at once".
+//
+// STANDIN_MODE, for the console tests: "echo" copies standard input to
+// standard output first; "ctrlc" sends Ctrl+C to every process of its
+// console and exits with 130 once its own handler has seen it (3 when it
+// has not within five seconds).
 #include <windows.h>
 
 #include <stdio.h>
@@ -50,6 +55,33 @@ std::string ScriptLine(const std::string& script, int index) {
   size_t end = script.find('\n', pos);
   return script.substr(pos, end == std::string::npos ? std::string::npos
                                                      : end - pos);
+}
+
+volatile LONG g_sawCtrlC = 0;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (event != CTRL_C_EVENT) return FALSE;
+  InterlockedExchange(&g_sawCtrlC, 1);
+  return TRUE;
+}
+
+void RunMode(const std::string& mode) {
+  if (mode == "echo") {
+    char buffer[4096];
+    DWORD got = 0;
+    DWORD written = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer,
+                    &got, nullptr) &&
+           got > 0) {
+      WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), buffer, got, &written,
+                nullptr);
+    }
+  } else if (mode == "ctrlc") {
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    for (int i = 0; i < 50 && !g_sawCtrlC; ++i) Sleep(100);
+    ExitProcess(g_sawCtrlC ? 130 : 3);
+  }
 }
 
 }  // namespace
@@ -91,6 +123,8 @@ int main() {
       CloseHandle(h);
     }
   }
+
+  RunMode(EnvValue("STANDIN_MODE"));
 
   // The code is read as a 64-bit number so that both -1 and 4294967295
   // script the same 32-bit exit code.
