@@ -140,6 +140,12 @@ def launch_table(add, title, run, names, keys):
             '%.2f); overhead %.1f ms' % (
                 label, ratio, low, high,
                 t['launcher']['median'] - t[other]['median']))
+    ratio, low, high = median_ratio(samples['launcher_logged'],
+                                    samples['launcher'])
+    add('- launcher with `logFile` / without (medians): **%.2f** (95%% '
+        'interval %.2f to %.2f); the log costs %.1f ms' % (
+            ratio, low, high,
+            t['launcher_logged']['median'] - t['launcher']['median']))
     add('- minimal launcher / direct start (medians): %.2f\n' % (
         t['minimal']['median'] / t['direct']['median']))
 
@@ -204,10 +210,12 @@ def report(args):
             'minimal': 'minimal launcher (CreateProcessA + wait)',
             'minimal_idle': 'minimal launcher + WaitForInputIdle (USER32)',
             'launcher': 'launcher, typical configuration',
+            'launcher_logged': 'launcher, typical configuration and logFile',
         }
         for name, path in compare:
             names[name] = 'launcher build "%s", typical configuration' % name
-        keys = ['direct', 'minimal', 'minimal_idle', 'launcher'] + [
+        keys = ['direct', 'minimal', 'minimal_idle', 'launcher',
+                'launcher_logged'] + [
             name for name, _ in compare]
         for title, run in (('Both CPUs', w), ('One CPU', one_cpu)):
             launch_table(add, title, run, names, keys)

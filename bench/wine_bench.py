@@ -118,8 +118,15 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
         launcher = APP_DIR + '\\Tool.exe report.txt'
         minimal = APP_DIR + '\\MinLaunch.exe ' + child
         minimal_idle = APP_DIR + '\\MinLaunchIdle.exe ' + child
+        # The same launcher and configuration, with a launch log.
+        shutil.copyfile(wine_env.unix_path(APP_DIR + '\\Tool.exe'),
+                        wine_env.unix_path(APP_DIR + '\\Logged.exe'))
+        wine_env.write_file(APP_DIR + '\\Logged.config',
+                            CONFIG + 'logFile Logged.log\n')
+        logged = APP_DIR + '\\Logged.exe report.txt'
         candidates = [('direct', child), ('minimal', minimal),
-                      ('minimal_idle', minimal_idle), ('launcher', launcher)]
+                      ('minimal_idle', minimal_idle), ('launcher', launcher),
+                      ('launcher_logged', logged)]
         for name, path in extra:
             win = APP_DIR + '\\' + name + '.exe'
             shutil.copyfile(path, wine_env.unix_path(win))
