@@ -76,9 +76,8 @@ const KeywordRule kKeywords[] = {
 // `path` below `startDir` unless it is absolute already (a drive, a root or
 // a network path).
 std::string AbsolutePath(const std::string& path, const std::string& startDir) {
-  const bool absolute = (path.size() > 1 && path[1] == ':') ||
-                        (!path.empty() && (path[0] == '\\' || path[0] == '/'));
-  return absolute || startDir.empty() ? path : startDir + "\\" + path;
+  return IsAbsolutePath(path) || startDir.empty() ? path
+                                                  : startDir + "\\" + path;
 }
 
 const KeywordRule* MatchKeyword(const std::string& key) {

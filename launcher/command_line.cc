@@ -1,5 +1,7 @@
 #include "launcher/command_line.h"
 
+#include "text/text_helpers.h"
+
 long long CommandLineSizeCount(const LaunchSettings& settings) {
   long long count = 0;
   count += (settings.javapath ? settings.javapath->size() : 0) + 2;
@@ -56,10 +58,7 @@ std::string AbsoluteClassPathEntry(const std::string& entry,
                                    const std::string& startDir) {
   // A value with a variable may carry the quotes ExpandValue gave it.
   const std::size_t begin = !entry.empty() && entry[0] == '"' ? 1 : 0;
-  const bool absolute =
-      (entry.size() > begin + 1 && entry[begin + 1] == ':') ||
-      (entry.size() > begin && (entry[begin] == '\\' || entry[begin] == '/'));
-  if (absolute) return entry;
+  if (IsAbsolutePath(entry, begin)) return entry;
   std::string path = entry;
   path.insert(begin, startDir + "\\");
   if (path.find('"') == std::string::npos &&

@@ -40,12 +40,6 @@ constexpr RegistryLayout kVendorLayouts[] = {
 // launcher does not see unless it asks for it.
 constexpr RegistryView kViews[] = {RegistryView::k64, RegistryView::k32};
 
-bool IsAbsolute(const std::string& path) {
-  if (!path.empty() && path[0] == '\\') return true;  // root or network
-  return path.size() >= 2 && path[1] == ':' &&
-         std::isalpha(static_cast<unsigned char>(path[0]));
-}
-
 // A folder as written (quotes, forward slashes, a final backslash) turned
 // into an absolute path. The runtime path is the first token of the child's
 // command line, and Windows looks for a relative one beside the launcher's
@@ -59,7 +53,7 @@ std::string AbsoluteFolder(std::string folder, const std::string& startDir) {
     if (c == '/') c = '\\';
   }
   while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-  if (IsAbsolute(folder) || startDir.empty()) return folder;
+  if (IsAbsolutePath(folder) || startDir.empty()) return folder;
   while (folder.rfind(".\\", 0) == 0) folder.erase(0, 2);
   if (folder == ".") return startDir;
   return startDir + "\\" + folder;

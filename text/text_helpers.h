@@ -29,6 +29,14 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Windows compares file names.
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 
+// True when `path` does not depend on the current directory: it begins with
+// a drive ("C:\x", also "C:x") or is a root or network path ("\x", "/x",
+// "\\server\share"), from character `from` on.
+inline bool IsAbsolutePath(const std::string& path, std::size_t from = 0) {
+  return (path.size() > from + 1 && path[from + 1] == ':') ||
+         (path.size() > from && (path[from] == '\\' || path[from] == '/'));
+}
+
 // `text` without its leading and trailing spaces.
 std::string Trim(const std::string& text);
 
