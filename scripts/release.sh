@@ -15,10 +15,20 @@
 # The same commit gives the same zip, byte for byte, whoever builds it, when
 # and where: every date in it is the source's (scripts/source-date-epoch.sh),
 # and the zips are packed from the files' names and contents alone.
+#
+#   scripts/release.sh --verify [folder]
+# rebuilds the release from a fresh clone of the current commit (uncommitted
+# changes are no part of a release) and compares it with the zip in dist/ (or
+# the folder named): prints the first difference and fails, or prints OK.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+verify=false
+if [ "${1:-}" = --verify ]; then
+  verify=true
+  shift
+fi
 out_dir=$(realpath -m "${1:-dist}")
 
 scripts/install-deps.sh
@@ -37,6 +47,29 @@ commit=""
 top=$(git rev-parse --show-toplevel 2>/dev/null || true)
 if [ -n "$top" ] && [ "$(cd "$top" && pwd -P)" = "$(pwd -P)" ]; then
   commit=$(git rev-parse HEAD)
+fi
+
+if $verify; then
+  if [ ! -f "$zip_file" ]; then
+    echo "release: there is no $zip_file to verify; scripts/release.sh makes it" >&2
+    exit 1
+  fi
+  if [ -z "$commit" ]; then
+    echo "release: --verify rebuilds a commit, and $root is no git checkout" >&2
+    exit 1
+  fi
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  git clone -q --no-checkout "$root" "$work/src"
+  git -C "$work/src" checkout -q --detach "$commit"
+  "$work/src/scripts/release.sh" "$work/dist" >/dev/null
+  if ! difference=$(python3 scripts/compare_release.py "$zip_file" \
+                    "$work/dist/$name.zip"); then
+    echo "release: $zip_file is not what commit $commit builds: $difference"
+    exit 1
+  fi
+  echo "release: OK: $zip_file is byte for byte what commit $commit builds"
+  exit 0
 fi
 
 SOURCE_DATE_EPOCH=$(scripts/source-date-epoch.sh)
