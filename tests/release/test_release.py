@@ -145,7 +145,9 @@ class ReleaseTest(unittest.TestCase):
 
     def test_modes_tell_only_what_runs(self):
         for i in self.infos:
-            mode = 0o755 if i.filename.endswith('.exe') else 0o644
+            program = self.files[i.filename[len(TOP):]][:4] in (
+                b'\x7fELF', b'MZ\x90\x00')
+            mode = 0o755 if program else 0o644
             self.assertEqual(oct(0o100000 | mode), oct(i.external_attr >> 16),
                              i.filename)
             self.assertEqual(b'', i.extra, i.filename)
