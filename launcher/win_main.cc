@@ -9,14 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "launcher/build_date.h"
 #include "launcher/launch_settings.h"
 #include "launcher/launcher_main.h"
 #include "launcher/version.h"
 #include "platform/platform_windows.h"
 
-// Identification marker, found in the binary with `strings` or `what`.
+// Identification marker, found in the binary with `strings` or `what`. The
+// date is the source's (build_date.h), so that rebuilding a release gives the
+// same bytes.
 extern "C" __attribute__((used)) const char kLauncherIdentification[] =
-    "@(#)win_main.cc " LAUNCHER_VERSION " " __DATE__ " " __TIME__;
+    "@(#)win_main.cc " LAUNCHER_VERSION " " LAUNCHER_BUILD_DATE " "
+    LAUNCHER_BUILD_TIME;
 
 // The library's default handler for an uncaught exception prints a demangled
 // type name, which links in the whole demangler; nothing here throws, so

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev python3 clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xdotool
-  imagemagick zip osslsigncode openssl
+  imagemagick osslsigncode openssl bsdutils
 )
 
 missing=()

@@ -3,7 +3,7 @@ type, subsystem, imported DLLs, resources (version information, icon
 groups). Standard library only.
 
     pe = PeFile(open('launcher.exe', 'rb').read())
-    pe.machine, pe.subsystem, pe.imported_dlls()
+    pe.machine, pe.subsystem, pe.timestamp, pe.imported_dlls()
     pe.resources()          # {type: {name: {language: bytes}}}
     parse_version_info(pe.resources()[RT_VERSION][1][0x409])
     icon_group_ids(pe.resources()[RT_GROUP_ICON][101][0x409])
@@ -48,7 +48,7 @@ class PeFile:
         if data[pe_offset:pe_offset + 4] != b'PE\0\0':
             raise PeError('no PE signature')
         coff = pe_offset + 4
-        (self.machine, section_count, _, _, _, optional_size,
+        (self.machine, section_count, self.timestamp, _, _, optional_size,
          self.characteristics) = self._unpack('<HHIIIHH', coff)
         optional = coff + 20
         self.checksum_offset = optional + 64

@@ -1,5 +1,6 @@
 # Checks of the release package (scripts/release.sh): file list, checksums,
-# and the executables' machine type, imports, version and icons.
+# dates, and the executables' machine type, imports, version and icons; and
+# that rebuilding it gives the same bytes.
 find_program(RELEASE_PYTHON3 NAMES python3)
 if(RELEASE_PYTHON3)
   add_test(NAME release_package
@@ -11,6 +12,16 @@ if(RELEASE_PYTHON3)
   set_tests_properties(release_package PROPERTIES
     LABELS release
     RESOURCE_LOCK wine_prefix
+    TIMEOUT 1200
+    ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1")
+  # Two release builds of the current commit in fresh clones, compared byte
+  # for byte (scripts/release.sh --verify); neither touches build/.
+  add_test(NAME release_reproducible
+           COMMAND ${RELEASE_PYTHON3}
+                   ${CMAKE_CURRENT_LIST_DIR}/test_reproducible.py -v
+           WORKING_DIRECTORY ${CMAKE_CURRENT_LIST_DIR})
+  set_tests_properties(release_reproducible PROPERTIES
+    LABELS release
     TIMEOUT 1200
     ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1")
 endif()

@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import zipfile
 
@@ -68,6 +69,7 @@ class ReleaseTest(unittest.TestCase):
                 raise AssertionError('release.sh printed %r, not %r'
                                      % (proc.stdout, zip_path))
         with zipfile.ZipFile(zip_path) as z:
+            cls.infos = z.infolist()
             cls.names = [i.filename for i in z.infolist()]
             cls.files = {name[len(TOP):]: z.read(name) for name in cls.names
                          if name.startswith(TOP) and not name.endswith('/')}
@@ -85,7 +87,7 @@ class ReleaseTest(unittest.TestCase):
         self.assertIn('guide.md', guides)
         self.assertGreaterEqual(len(images), 4)
         expected = sorted(
-            ['LICENSE', 'README.md', 'SHA256SUMS',
+            ['BUILDINFO.txt', 'LICENSE', 'README.md', 'SHA256SUMS',
              'launcher-32.exe', 'launcher-64.exe',
              'sample/README.md', 'sample/SampleApp.config',
              'sample/lib/sample-app.jar', 'sample/lib/sample-util.jar'] +
@@ -119,6 +121,44 @@ class ReleaseTest(unittest.TestCase):
         for name, digest in listed.items():
             self.assertEqual(hashlib.sha256(self.files[name]).hexdigest(),
                              digest, name)
+
+    def test_every_date_is_the_source_date(self):
+        info = self.files['BUILDINFO.txt'].decode('utf-8')
+        epoch = int(re.search(r'^SOURCE_DATE_EPOCH: (\d+) ', info,
+                              re.M).group(1))
+        utc = time.gmtime(max(epoch, 315532800))
+        # A zip entry's time counts in steps of two seconds.
+        zip_time = utc[:5] + (utc.tm_sec // 2 * 2,)
+        entries = list(self.infos)
+        for jar in ('sample/lib/sample-app.jar', 'sample/lib/sample-util.jar'):
+            entries += zipfile.ZipFile(io.BytesIO(self.files[jar])).infolist()
+        self.assertEqual([], [(i.filename, i.date_time) for i in entries
+                              if i.date_time != zip_time])
+        marker_date = '%s %2d %d %s' % (time.strftime('%b', utc),
+                                        utc.tm_mday, utc.tm_year,
+                                        time.strftime('%H:%M:%S', utc))
+        for name in EXECUTABLES:
+            markers = re.findall(rb'@\(#\)[\x20-\x7e]*', self.files[name])
+            self.assertIn(('@(#)win_main.cc %s %s' % (VERSION, marker_date))
+                          .encode(), markers, name)
+            self.assertEqual(0, pe_file.PeFile(self.files[name]).timestamp)
+
+    def test_modes_tell_only_what_runs(self):
+        for i in self.infos:
+            program = self.files[i.filename[len(TOP):]][:4] in (
+                b'\x7fELF', b'MZ\x90\x00')
+            mode = 0o755 if program else 0o644
+            self.assertEqual(oct(0o100000 | mode), oct(i.external_attr >> 16),
+                             i.filename)
+            self.assertEqual(b'', i.extra, i.filename)
+
+    def test_buildinfo_names_the_toolchain_packages(self):
+        info = self.files['BUILDINFO.txt'].decode('utf-8')
+        for package in ('g++-mingw-w64-i686', 'g++-mingw-w64-x86-64',
+                        'binutils-mingw-w64-i686',
+                        'binutils-mingw-w64-x86-64', 'g++', 'binutils'):
+            self.assertRegex(info, r'(?m)^%s \S+ \S+$'
+                             % re.escape(package))
 
     def test_executables(self):
         for name, (machine, is_64bit, arch) in EXECUTABLES.items():
