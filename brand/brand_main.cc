@@ -65,7 +65,7 @@ int BrandMain(const std::vector<std::string>& args, std::ostream& out,
     return kExitOk;
   }
   if (options.showVersion) {
-    out << "launcher-brand " << LAUNCHER_VERSION << "\n";
+    out << "launcher-brand " LAUNCHER_VERSION "\n";
     return kExitOk;
   }
   BrandRequest request;

@@ -4,6 +4,9 @@
 #
 # The zip holds one folder, launcher-<version>/:
 #   launcher-32.exe, launcher-64.exe   the launcher for 32- and 64-bit Java
+#   launcher-console-32.exe, -64.exe   the same as console programs
+#   launcher-brand.exe, launcher-brand the branding tool for Windows and for
+#                                      Linux (statically linked)
 #   README.md, LICENSE, docs/          the guide, with its pictures
 #   sample/                            the sample application's configuration,
 #                                      its README and a lib folder of jars
@@ -80,6 +83,10 @@ export SOURCE_DATE_EPOCH
 binaries=(
   "build/win32 launcher launcher.exe launcher-32.exe"
   "build/win64 launcher launcher.exe launcher-64.exe"
+  "build/win32 launcher-console launcher-console.exe launcher-console-32.exe"
+  "build/win64 launcher-console launcher-console.exe launcher-console-64.exe"
+  "build/win32 launcher-brand launcher-brand.exe launcher-brand.exe"
+  "build/linux-static launcher-brand launcher-brand launcher-brand"
 )
 
 toolchain_of() {  # the toolchain file of a build folder; none for the host
@@ -90,17 +97,27 @@ toolchain_of() {  # the toolchain file of a build folder; none for the host
   esac
 }
 
+options_of() {  # further CMake options of a build folder
+  case $1 in
+    # launcher-brand for any x86-64 Linux: linked statically.
+    build/linux-static) echo -DLAUNCHER_BRAND_STATIC=ON ;;
+    *) echo "" ;;
+  esac
+}
+
 build() {  # build <folder> <target>...
   local dir=$1 toolchain
   shift
   toolchain=$(toolchain_of "$dir")
   local options=()
+  # shellcheck disable=SC2207  # one word per option
+  options=($(options_of "$dir"))
   if [ -n "$toolchain" ]; then
     if [ ! -f "$toolchain" ]; then
       echo "release: cannot build $dir: toolchain file $toolchain is missing" >&2
       exit 1
     fi
-    options=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
+    options+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
   fi
   if ! { cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null &&
          cmake --build "$dir" --target "$@" >&2; }; then

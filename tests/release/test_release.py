@@ -9,6 +9,7 @@ import io
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -44,10 +45,15 @@ def project_version():
 
 VERSION = project_version()
 TOP = 'launcher-%s/' % VERSION
+GUI, CONSOLE = pe_file.SUBSYSTEM_WINDOWS_GUI, pe_file.SUBSYSTEM_WINDOWS_CUI
 EXECUTABLES = {
-    'launcher-32.exe': (pe_file.MACHINE_I386, False, 'x86'),
-    'launcher-64.exe': (pe_file.MACHINE_AMD64, True, 'amd64'),
+    'launcher-32.exe': (pe_file.MACHINE_I386, False, 'x86', GUI),
+    'launcher-64.exe': (pe_file.MACHINE_AMD64, True, 'amd64', GUI),
+    'launcher-console-32.exe': (pe_file.MACHINE_I386, False, 'x86', CONSOLE),
+    'launcher-console-64.exe': (pe_file.MACHINE_AMD64, True, 'amd64',
+                                CONSOLE),
 }
+TOOLS = ['launcher-brand', 'launcher-brand.exe']
 
 
 class ReleaseTest(unittest.TestCase):
@@ -89,6 +95,7 @@ class ReleaseTest(unittest.TestCase):
         expected = sorted(
             ['BUILDINFO.txt', 'LICENSE', 'README.md', 'SHA256SUMS',
              'launcher-32.exe', 'launcher-64.exe',
+             'launcher-console-32.exe', 'launcher-console-64.exe'] + TOOLS + [
              'sample/README.md', 'sample/SampleApp.config',
              'sample/lib/sample-app.jar', 'sample/lib/sample-util.jar'] +
             ['docs/' + n for n in guides] +
@@ -161,16 +168,38 @@ class ReleaseTest(unittest.TestCase):
                              % re.escape(package))
 
     def test_executables(self):
-        for name, (machine, is_64bit, arch) in EXECUTABLES.items():
+        for name, (machine, is_64bit, arch, subsystem) in EXECUTABLES.items():
             with self.subTest(name):
                 self.check_executable(self.files[name], machine, is_64bit,
-                                      arch)
+                                      arch, subsystem)
 
-    def check_executable(self, data, machine, is_64bit, arch):
+    def test_branding_tools(self):
+        # A 32-bit console program for Windows, needing only system DLLs...
+        pe = pe_file.PeFile(self.files['launcher-brand.exe'])
+        self.assertEqual((hex(pe_file.MACHINE_I386), CONSOLE),
+                         (hex(pe.machine), pe.subsystem))
+        self.assertEqual([], [d for d in pe.imported_dlls()
+                              if d.lower() not in SYSTEM_DLLS])
+        # ...and an x86-64 Linux program linked statically: no interpreter
+        # program header (PT_INTERP), so it runs on any distribution.
+        elf = self.files['launcher-brand']
+        self.assertEqual(b'\x7fELF\x02\x01', elf[:6])
+        machine, = struct.unpack_from('<H', elf, 18)
+        self.assertEqual(62, machine)  # EM_X86_64
+        phoff, = struct.unpack_from('<Q', elf, 32)
+        phentsize, phnum = struct.unpack_from('<HH', elf, 54)
+        types = [struct.unpack_from('<I', elf, phoff + i * phentsize)[0]
+                 for i in range(phnum)]
+        self.assertNotIn(3, types)  # PT_INTERP
+        for name in TOOLS:
+            self.assertIn(('launcher-brand %s' % VERSION).encode(),
+                          self.files[name], name)
+
+    def check_executable(self, data, machine, is_64bit, arch, subsystem):
         pe = pe_file.PeFile(data)
         self.assertEqual(hex(machine), hex(pe.machine))
         self.assertEqual(is_64bit, pe.is_64bit)
-        self.assertEqual(pe_file.SUBSYSTEM_WINDOWS_GUI, pe.subsystem)
+        self.assertEqual(subsystem, pe.subsystem)
 
         dlls = [d.lower() for d in pe.imported_dlls()]
         self.assertIn('kernel32.dll', dlls)
