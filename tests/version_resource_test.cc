@@ -54,10 +54,7 @@ TEST(VersionResource, EditsEveryTableAndWritesWhatItReads) {
 }
 
 TEST(VersionResource, RefusesBrokenTrees) {
-  const struct {
-    std::function<void(Bytes&)> damage;
-    const char* message;
-  } cases[] = {
+  const std::pair<std::function<void(Bytes&)>, const char*> cases[] = {
       {[](Bytes& d) { d.clear(); }, "runs past its parent"},
       {[](Bytes& d) { PutU16(d, 0, 0xfff0); }, "bad length"},
       {[](Bytes& d) { PutU16(d, 0, 4); }, "bad length"},
@@ -67,13 +64,13 @@ TEST(VersionResource, RefusesBrokenTrees) {
       {[](Bytes& d) { PutU16(d, 0, 20); }, "key runs past"},
       {[](Bytes& d) { PutU16(d, 2, 0x7000); }, "runs past its block"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [damage, message] : cases) {
     Bytes data = TwoTables();
-    c.damage(data);
+    damage(data);
     VersionBlock root;
     std::string error;
-    EXPECT_FALSE(ParseVersionResource(data, &root, &error)) << c.message;
-    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_FALSE(ParseVersionResource(data, &root, &error)) << message;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
   }
 }
 
