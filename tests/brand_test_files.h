@@ -24,7 +24,6 @@ inline Bytes BuildTestPe(const std::vector<Resource>& resources,
   PutU16(f, kOpt, is64 ? 0x20b : 0x10b);
   PutU32(f, kOpt + 32, 0x1000);  // section alignment
   PutU32(f, kOpt + 36, 0x200);   // file alignment
-  PutU32(f, kOpt + 56, 0x4000);  // image size
   f[dirs - 4] = 16;              // data directories
   const char* names[] = {".text", ".rsrc", ".reloc"};
   for (std::uint32_t i = 0; i < 3; ++i) {
@@ -73,20 +72,22 @@ inline std::string KeyOf(const Resource& r) {
 // `at` (when not 0) set to `value`.
 inline Bytes IconFile(const std::vector<Bytes>& images, std::size_t at = 0,
                       std::uint8_t value = 0) {
-  Bytes f = {0, 0, 1, 0, static_cast<std::uint8_t>(images.size()), 0};
-  std::size_t offset = 6 + 16 * images.size();
+  Bytes f = {0, 0, 1, 0, static_cast<std::uint8_t>(images.size()), 0}, data;
   for (std::size_t i = 0; i < images.size(); ++i) {
-    f.insert(f.end(), {static_cast<std::uint8_t>(16 * (i + 1)), 0, 0, 0, 1,
-                       0, 32, 0});
+    f.insert(f.end(), {std::uint8_t(16 * (i + 1)), 0, 0, 0, 1, 0, 32, 0});
     AppendU32(f, static_cast<std::uint32_t>(images[i].size()));
-    AppendU32(f, static_cast<std::uint32_t>(offset));
-    offset += images[i].size();
+    AppendU32(f, static_cast<std::uint32_t>(6 + 16 * images.size() +
+                                            data.size()));
+    data.insert(data.end(), images[i].begin(), images[i].end());
   }
-  for (const Bytes& image : images) f.insert(f.end(), image.begin(), image.end());
+  f.insert(f.end(), data.begin(), data.end());
   if (at != 0) f[at] = value;
   return f;
 }
 
 const Bytes kTestPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 'I', 'H'};
+const Bytes kBitmap = {40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0,
+                       0,  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0,  0,
+                       0,  0, 0, 0, 0,  0, 0, 0, 9,  9};
 
 #endif  // LAUNCHER_TESTS_BRAND_TEST_FILES_H_
