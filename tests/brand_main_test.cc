@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 void Write(const std::string& name, const Bytes& data) {
-  std::ofstream(name, std::ios::binary) << std::string(data.begin(), data.end());
+  std::ofstream(name, std::ios::binary)
+      << std::string(data.begin(), data.end());
 }
 
 Bytes Read(const std::string& name) {

@@ -44,7 +44,8 @@ TEST(VersionResource, EditsEveryTableAndWritesWhatItReads) {
     for (const VersionBlock& s : table.children) {
       strings += s.key + u"=" + BlockText(s) + u";";
     }
-    EXPECT_EQ(strings, u"CompanyName=New;Comments=keep me;ProductName=T\u00e9;");
+    EXPECT_EQ(strings,
+              u"CompanyName=New;Comments=keep me;ProductName=T\u00e9;");
   }
 }
 

@@ -1,9 +1,8 @@
-// Prints, as one JSON object, what Windows' own functions read from an
-// executable's resources: "strings", the version strings NAME... of the first
-// translation as UTF-16LE bytes (GetFileVersionInfoW, VerQueryValueW; null
-// when missing); "version", dwFileVersionMS/LS and dwProductVersionMS/LS;
-// "icons", [width, height] of each image of group 101 as
-// CreateIconFromResourceEx decodes it; "config", RT_RCDATA 1.
+// Prints as JSON what Windows' own functions read from FILE.exe: "strings",
+// the version strings NAME... of the first translation (UTF-16LE bytes, null
+// when missing, through GetFileVersionInfoW and VerQueryValueW); "version",
+// the fixed file and product version; "icons", [width, height] of each image
+// of group 101 as CreateIconFromResourceEx decodes it; "config", RT_RCDATA 1.
 // Usage: resource_probe FILE.exe NAME...
 #include <windows.h>
 
