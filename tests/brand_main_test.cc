@@ -73,7 +73,7 @@ TEST_F(BrandMainTest, RefusesBadInputAndLeavesEveryFileAsItWas) {
       {kUsage, {"a", "b\xc0\xaf"}, "file name is not valid UTF-8"},
       {kUsage, {"a", "b", "--execution-level", "admin"}, "must be asInvoker"},
       {kRefused, {"folder", "out.exe"}, "folder: not a file"},
-      {kRefused, {"ok.config", "out.exe"}, "not a Windows executable"},
+      {kRefused, {"ok.config", "out.exe"}, "ok.config: not a Windows exe"},
       {kRefused, {"missing.exe", "out.exe"}, "missing.exe: no such file"},
       {kRefused, {"in.exe", "in.exe", "--icon", "bad.ico"}, "bad.ico: not an"},
       {kRefused, {"in.exe", "o.exe", "--config", "big.config"}, "larger than"},

@@ -14,7 +14,7 @@ TEST(ParseIconFile, RefusesWhatIsNoIcon) {
       {IconFile({kTestPng}, 4, 2), "directory runs past the end"},
       {IconFile({kTestPng, kBitmap}, 30, 43), "image 2 runs past the end"},
       {IconFile({kTestPng}, 21, 0xff), "icon image 1 runs past the end"},
-      {IconFile({Bytes(50, 7)}), "neither a bitmap nor a PNG"},
+      {IconFile({{12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 32, 0}}), "neither a bitmap"},
       {IconFile({{}}), "runs past the end"},
   };
   for (const auto& [file, message] : cases) {
