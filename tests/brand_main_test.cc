@@ -4,24 +4,19 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 #include "brand/icon_file.h"
+#include "launcher/version.h"
 #include "tests/brand_test_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-Bytes Group(const std::vector<std::uint16_t>& ids) {
-  return MakeIconGroup(std::vector<IconImage>(ids.size()), ids);
-}
-
 void Write(const std::string& name, const Bytes& data) {
   std::ofstream(name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(data.data()),
-             static_cast<std::streamsize>(data.size()));
+      << std::string(data.begin(), data.end());
 }
 
 Bytes Read(const std::string& name) {
@@ -40,12 +35,10 @@ class BrandMainTest : public ::testing::Test {
         TestResource(3, 1, "old image"), TestResource(3, 2, "no group's"),
         TestResource(3, 3, "image of 102"), TestResource(10, 1, "old"),
         TestResource(14, 101, ""), TestResource(14, 102, "")};
-    resources[4].data = Group({1, 3});
-    resources[5].data = Group({3});
-    Bytes exe = BuildTestPe(resources);
-    Write("in.exe", exe);
-    Write("truncated.exe", Bytes(exe.begin(), exe.end() - 9));
-    Write("good.ico", IconFile({kTestPng, kTestPng, kTestPng}));
+    resources[4].data = MakeIconGroup(std::vector<IconImage>(2), {1, 3});
+    resources[5].data = MakeIconGroup(std::vector<IconImage>(1), {3});
+    Write("in.exe", BuildTestPe(resources));
+    Write("good.ico", IconFile({kBitmap, kTestPng, kTestPng}, 8, 4));
     Write("bad.ico", IconFile({kTestPng}, 2, 2));
     Write("ok.config", {'m', 'a', 'i', 'n', '\n'});
     Write("big.config", Bytes((1 << 20) + 1, 'x'));
@@ -54,13 +47,15 @@ class BrandMainTest : public ::testing::Test {
     fs::current_path(previous_);
     fs::remove_all(dir_);
   }
-  int Run(const std::vector<std::string>& args, std::string* err) {
-    std::ostringstream out, errors;
-    int code = BrandMain(args, out, errors);
-    *err = errors.str();
+  // The exit code; what the tool wrote goes to out_ and err_.
+  int Run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    int code = BrandMain(args, out, err);
+    out_ = out.str(), err_ = err.str();
     return code;
   }
 
+  std::string out_, err_;
   const fs::path previous_ = fs::current_path();
   const fs::path dir_ =
       fs::temp_directory_path() /
@@ -68,74 +63,85 @@ class BrandMainTest : public ::testing::Test {
 };
 
 TEST_F(BrandMainTest, RefusesBadInputAndLeavesEveryFileAsItWas) {
-  const struct {
-    std::vector<std::string> args;
-    const char* message;
-  } cases[] = {
-      {{"folder", "out.exe"}, "folder: not a file"},
-      {{"ok.config", "out.exe"}, "not a Windows executable"},
-      {{"truncated.exe", "out.exe"}, "truncated"},
-      {{"missing.exe", "out.exe"}, "missing.exe: no such file"},
-      {{"in.exe", "in.exe", "--icon", "bad.ico"}, "bad.ico: not an icon"},
-      {{"in.exe", "out.exe", "--config", "big.config"}, "larger than"},
-      {{"in.exe", "out.exe", "--config", "no.config"}, "no such file"},
-      {{"in.exe", "no/out.exe"}, "folder does not exist"},
-      {{"in.exe", "folder"}, "folder: is a folder"},
-      {{"in.exe", "in.exe", "--execution-level", "asInvoker"}, "no manifest"},
+  const int kUsage = kExitUsage, kRefused = kExitRefused;
+  std::vector<std::tuple<int, std::vector<std::string>, std::string>> cases = {
+      {kUsage, {}, "expected INPUT.exe and OUTPUT.exe"},
+      {kUsage, {"a", "b", "--colour", "x"}, "unknown option --colour"},
+      {kUsage, {"a", "b", "--icon"}, "--icon needs a value"},
+      {kUsage, {"a", "b", "--company", "x", "--company", "y"}, "given twice"},
+      {kUsage, {"a", "b", "--description", "caf\xe9"}, "not valid UTF-8"},
+      {kUsage, {"a", "b\xc0\xaf"}, "file name is not valid UTF-8"},
+      {kUsage, {"a", "b", "--execution-level", "admin"}, "must be asInvoker"},
+      {kRefused, {"folder", "out.exe"}, "folder: not a file"},
+      {kRefused, {"ok.config", "out.exe"}, "ok.config: not a Windows exe"},
+      {kRefused, {"missing.exe", "out.exe"}, "missing.exe: no such file"},
+      {kRefused, {"in.exe", "in.exe", "--icon", "bad.ico"}, "bad.ico: not an"},
+      {kRefused, {"in.exe", "o.exe", "--config", "big.config"}, "larger than"},
+      {kRefused, {"in.exe", "o.exe", "--config", "no.config"}, "no such file"},
+      {kRefused, {"in.exe", "no/out.exe"}, "folder does not exist"},
+      {kRefused, {"in.exe", "folder"}, "folder: is a folder"},
+      {kRefused, {"in.exe", "in.exe", "--execution-level", "asInvoker"},
+       "no manifest"},
   };
+  for (const char* bad : {"", ".", "1.", ".1", "1..2", "1.2.3.4.5", "65536",
+                          "99999999999", "-1", "+1", "1.a", " 1", "1 ", "v1",
+                          "1,2"}) {
+    cases.push_back({kUsage, {"in.exe", "o.exe", "--version", bad},
+                     "--version needs 1 to 4 numbers"});
+  }
   std::vector<fs::path> before(fs::directory_iterator("."), {});
   const Bytes input = Read("in.exe");
-  for (const auto& c : cases) {
-    std::string err;
-    EXPECT_EQ(Run(c.args, &err), kExitRefused) << c.message;
-    EXPECT_EQ(err.rfind("launcher-brand: ", 0), 0u) << err;
-    EXPECT_NE(err.find(c.message), std::string::npos) << err;
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+  for (const auto& [code, args, message] : cases) {
+    EXPECT_EQ(Run(args), code) << message;
+    EXPECT_EQ(err_.rfind("launcher-brand: ", 0), 0u) << err_;
+    EXPECT_NE(err_.find(message), std::string::npos) << err_;
+    EXPECT_EQ(err_.find('\n'), err_.size() - 1) << err_;
     EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator("."), {}), before);
-    EXPECT_EQ(Read("in.exe"), input) << c.message;
+    EXPECT_EQ(Read("in.exe"), input) << message;
   }
-  std::string err;
-  EXPECT_EQ(Run({"in.exe", "out.exe", "--version", "1.x"}, &err), kExitUsage);
+  // --version alone asks for the tool's version, anywhere else it sets one.
+  EXPECT_EQ(Run({"--version"}), kExitOk);
+  EXPECT_EQ(out_, "launcher-brand " LAUNCHER_VERSION "\n");
 }
 
 TEST_F(BrandMainTest, BrandingTwiceGivesTheBytesOfBrandingOnce) {
-  std::vector<std::string> args = {"in.exe", "Tool.EXE", "--icon",
-                                   "good.ico", "--config", "ok.config"};
-  std::string err;
-  ASSERT_EQ(Run(args, &err), 0) << err;
-  const Bytes once = Read("Tool.EXE");
-  args[0] = "Tool.EXE";
-  ASSERT_EQ(Run(args, &err), 0) << err;
-  EXPECT_EQ(Read("Tool.EXE"), once);
-  EXPECT_EQ(err, "");
+  std::vector<std::string> args = {"in.exe",    "Tool.exe",  "--icon",
+                                   "good.ico",  "--config",  "ok.config",
+                                   "--version", "65535.0.000007.65535"};
+  ASSERT_EQ(Run(args), 0) << err_;
+  const Bytes once = Read("Tool.exe");
+  args[0] = "Tool.exe";
+  ASSERT_EQ(Run(args), 0) << err_;
+  EXPECT_EQ(Read("Tool.exe"), once);
+  EXPECT_EQ(err_, "");
 
   PeImage image;
   std::vector<Resource> resources;
+  std::string err;
   ASSERT_TRUE(ParsePeImage(once, &image, &err)) << err;
   ASSERT_TRUE(ParseResourceTree(ResourceSectionBytes(image), 0x2000, 0,
                                 &resources, &err)) << err;
-  std::map<std::string, Bytes> found;
-  for (const Resource& r : resources) {
-    found[std::to_string(r.type.id) + "/" + std::to_string(r.name.id) + "/" +
-          std::to_string(r.language.id)] = r.data;
-  }
-  // Image 1 goes, 3 stays for group 102; the new ones take 1, 4 and 5.
-  std::vector<std::uint16_t> ids;
-  ASSERT_TRUE(ReadIconGroupIds(found["14/101/1033"], &ids, &err));
-  EXPECT_EQ(ids, (std::vector<std::uint16_t>{1, 4, 5}));
-  EXPECT_EQ(found["14/102/1033"], Group({3}));
-  const std::string kept[] = {"no group's", "image of 102", "main\n"};
-  EXPECT_EQ(found["3/2/1033"], Bytes(kept[0].begin(), kept[0].end()));
-  EXPECT_EQ(found["3/3/1033"], Bytes(kept[1].begin(), kept[1].end()));
-  EXPECT_EQ(found["10/1/0"], Bytes(kept[2].begin(), kept[2].end()));
-  EXPECT_EQ(found.count("10/1/1033"), 0u);  // the old configuration
-  const Bytes& version = found["16/1/1033"];  // made anew
-  const std::u16string internal(u"InternalName\0Tool\0", 18);
-  EXPECT_NE(std::search(version.begin(), version.end(),
-                        reinterpret_cast<const std::uint8_t*>(internal.data()),
-                        reinterpret_cast<const std::uint8_t*>(
-                            internal.data() + internal.size())),
-            version.end());
+  // Image 1 goes, 3 stays for group 102; the new ones take 1, 4 and 5. The
+  // configuration takes language 0, the version resource is made anew.
+  std::string keys;
+  for (const Resource& r : resources) keys += KeyOf(r) + " ";
+  ASSERT_EQ(keys, "3/1/1033 3/2/1033 3/3/1033 3/4/1033 3/5/1033 10/1/0 "
+                  "14/101/1033 14/102/1033 16/1/1033 ");
+  EXPECT_EQ(resources[0].data, kBitmap);
+  EXPECT_EQ(resources[5].data, Bytes({'m', 'a', 'i', 'n', '\n'}));
+  // Each entry is the .ico file's (the bitmap has 4 colours), with the
+  // image's id in place of its offset.
+  const Bytes group = {0,  0, 1, 0, 3, 0,
+                       16, 0, 4, 0, 1, 0, 32, 0, 42, 0, 0, 0, 1, 0,
+                       32, 0, 0, 0, 1, 0, 32, 0, 10, 0, 0, 0, 4, 0,
+                       48, 0, 0, 0, 1, 0, 32, 0, 10, 0, 0, 0, 5, 0};
+  EXPECT_EQ(resources[6].data, group);
+  EXPECT_EQ(resources[7].data, MakeIconGroup(std::vector<IconImage>(1), {3}));
+  const Bytes& v = resources[8].data;  // VS_FIXEDFILEINFO at 40
+  EXPECT_EQ(std::vector<std::uint32_t>(
+                {GetU32(v, 48), GetU32(v, 52), GetU32(v, 56), GetU32(v, 60)}),
+            std::vector<std::uint32_t>(
+                {0xffff0000, 0x0007ffff, 0xffff0000, 0x0007ffff}));
 }
 
 }  // namespace

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
-TEST(SetExecutionLevel, ChangesOnlyTheLevelValue) {
-  const struct {
-    const char* in;
-    const char* out;  // nullptr: refused
-  } cases[] = {
+TEST(ManifestLevel, SetExecutionLevelChangesOnlyTheValueOrRefuses) {
+  // The manifest, and the manifest after or the error when refused.
+  const std::pair<const char*, const char*> cases[] = {
       {"<r><requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
        "<r><requestedExecutionLevel level=\"X\" uiAccess=\"false\"/>"},
       {"<v3:requestedExecutionLevel uiAccess='false'\n  level = 'a'></v3:"
@@ -19,20 +19,19 @@ TEST(SetExecutionLevel, ChangesOnlyTheLevelValue) {
        "<requestedExecutionLevel level=\"b\"/>",
        "<!-- <requestedExecutionLevel level=\"c\"/> -->"
        "<requestedExecutionLevel level=\"X\"/>"},
-      {"<requestedExecutionLevels level=\"b\"/>", nullptr},
-      {"<requestedExecutionLevel uiAccess=\"false\"/>", nullptr},
-      {"<requestedExecutionLevel xlevel=\"b\"/>", nullptr},
-      {"<requestedExecutionLevel level=\"unterminated/>", nullptr},
-      {"", nullptr},
+      {"<requestedExecutionLevels level=\"b\"/>", "no requestedExecution"},
+      {"<requestedExecutionLevel uiAccess=\"false\"/>", "no level attribute"},
+      {"<requestedExecutionLevel xlevel=\"b\"/>", "no level attribute"},
+      {"<requestedExecutionLevel level=\"unterminated/>", "no level attr"},
+      {"", "manifest: it has no requestedExecutionLevel element"},
   };
-  for (const auto& c : cases) {
-    std::string in = c.in;
-    Bytes manifest(in.begin(), in.end());
+  for (const auto& [in, out] : cases) {
+    Bytes manifest(in, in + std::strlen(in));
     std::string error;
-    bool ok = SetExecutionLevel(&manifest, "X", &error);
-    EXPECT_EQ(ok, c.out != nullptr) << c.in << ": " << error;
-    if (ok) {
-      EXPECT_EQ(std::string(manifest.begin(), manifest.end()), c.out);
+    if (SetExecutionLevel(&manifest, "X", &error)) {
+      EXPECT_EQ(std::string(manifest.begin(), manifest.end()), out);
+    } else {
+      EXPECT_NE(error.find(out), std::string::npos) << in << ": " << error;
     }
   }
 }

@@ -9,7 +9,7 @@
 namespace {
 
 const std::vector<Resource> kResources = {TestResource(10, 1, "config")};
-constexpr std::size_t kOpt = 0x58, kDirs = kOpt + 96;
+constexpr std::size_t kDirs = kOpt + 96, kReloc = kOpt + 224 + 80;
 
 bool Replace(const Bytes& file, const Bytes& resources, Bytes* output,
              std::vector<std::string>* warnings, std::string* error) {
@@ -19,92 +19,72 @@ bool Replace(const Bytes& file, const Bytes& resources, Bytes* output,
 }
 
 TEST(ReplaceResourceSection, RefusesWhatItCannotReadOrRebuild) {
-  const struct {
-    const char* after;  // the section after .rsrc
-    std::function<void(Bytes&)> damage;
-    const char* message;
-  } cases[] = {
-      {"", [](Bytes& f) { f.clear(); }, "no MZ header"},
-      {"", [](Bytes& f) { f.assign(100, 'x'); }, "no MZ header"},
-      {"", [](Bytes& f) { f[0x41] = 'X'; }, "no PE signature"},
-      {"", [](Bytes& f) { PutU32(f, 0x3c, 0xfffffff0); }, "no PE signature"},
-      {"", [](Bytes& f) { f.resize(0x80); }, "optional header is truncated"},
-      {"", [](Bytes& f) { PutU16(f, kOpt, 0x107); }, "unknown optional"},
-      {"", [](Bytes& f) { f.resize(kOpt + 240); }, "section table runs past"},
-      {"", [](Bytes& f) { f.resize(f.size() - 9); }, "past the end of the"},
-      {"", [](Bytes& f) { PutU32(f, kDirs + 16, 0); }, "no resource section"},
-      {"", [](Bytes& f) { PutU32(f, kDirs + 16, 0x9000); }, "in no section"},
-      {"", [](Bytes& f) { PutU32(f, kOpt + 36, 0x300); }, "alignment"},
-      {"", [](Bytes& f) { PutU32(f, kOpt + 92, 1000); }, "data directories"},
-      {".data2", [](Bytes&) {}, "section .data2 follows the resource "
-                                "section and cannot be moved"},
-      {".reloc", [](Bytes& f) { PutU32(f, kDirs + 40, 0x7000); },
+  const std::pair<std::function<void(Bytes&)>, const char*> cases[] = {
+      {[](Bytes& f) { f.assign(100, 'x'); }, "no MZ header"},
+      {[](Bytes& f) { f[0x41] = 'X'; }, "no PE signature"},
+      {[](Bytes& f) { PutU32(f, 0x3c, 0xfffffff0); }, "no PE signature"},
+      {[](Bytes& f) { f.resize(0x80); }, "optional header is truncated"},
+      {[](Bytes& f) { PutU16(f, kOpt, 0x107); }, "unknown optional"},
+      {[](Bytes& f) { f.resize(kOpt + 240); }, "section table runs past"},
+      {[](Bytes& f) { f.resize(f.size() - 9); }, "past the end of the"},
+      {[](Bytes& f) { PutU32(f, kDirs + 16, 0); }, "no resource section"},
+      {[](Bytes& f) { PutU32(f, kDirs + 16, 0x9000); }, "in no section"},
+      {[](Bytes& f) { PutU32(f, kOpt + 36, 0x300); }, "alignment"},
+      {[](Bytes& f) { PutU32(f, kOpt + 92, 1000); }, "data directories"},
+      {[](Bytes& f) { f[kReloc + 1] = 'x'; },
+       "section .xeloc follows the resource section and cannot be moved"},
+      {[](Bytes& f) { PutU32(f, kDirs + 8, 0x3004); },  // imports in .reloc
+       "section .reloc follows the resource section and cannot be moved"},
+      {[](Bytes& f) { PutU32(f, kDirs + 40, 0x7000); },
        "data directory 5 points at no section"},
-      {".reloc", [](Bytes& f) { PutU32(f, kDirs + 72, 0x2004); },
+      {[](Bytes& f) { PutU32(f, kDirs + 72, 0x2004); },
        "data directory 9 points at no section, or into the resource"},
   };
-  for (const auto& c : cases) {
-    TestPe layout;
-    layout.afterResources = c.after;
-    Bytes file = BuildTestPe(kResources, layout), output;
-    c.damage(file);
+  for (const auto& [damage, message] : cases) {
+    Bytes file = BuildTestPe(kResources), output;
+    damage(file);
     std::vector<std::string> warnings;
     std::string error;
     EXPECT_FALSE(Replace(file, Bytes(8, 1), &output, &warnings, &error));
-    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
   }
 }
 
-TEST(ReplaceResourceSection, MovesRelocationsAndKeepsHeadersConsistent) {
+TEST(ReplaceResourceSection, MovesRelocationsAndDropsOnlyTheSignature) {
   for (bool is64 : {false, true}) {
-    TestPe layout;
-    layout.is64 = is64;
-    Bytes file = BuildTestPe(kResources, layout), output;
-    PutU32(file, kOpt + (is64 ? 240 : 224) + 80 + 16, 12);  // unaligned
+    Bytes file = BuildTestPe(kResources, is64, true), output;
+    PutU32(file, kReloc + (is64 ? 16 : 0) + 16, 12);  // raw size, unaligned
+    const Bytes overlay(file.begin() + 0x600 + 12, file.end() - 24);
     Bytes resources(0x2345, 0x5a);
     std::vector<std::string> warnings;
     std::string error;
     PeImage out;
-    ASSERT_TRUE(Replace(file, resources, &output, &warnings, &error))
-        << error;
+    ASSERT_TRUE(Replace(file, resources, &output, &warnings, &error)) << error;
     ASSERT_TRUE(ParsePeImage(output, &out, &error)) << error;
     const PeSection &rsrc = out.sections[1], &reloc = out.sections[2];
-    EXPECT_EQ(std::vector<std::uint32_t>({rsrc.virtualAddress,
-                                          rsrc.virtualSize, rsrc.rawSize,
-                                          reloc.virtualAddress, reloc.rawSize,
-                                          reloc.rawOffset - rsrc.rawOffset}),
-              std::vector<std::uint32_t>(
-                  {0x2000, 0x2345, 0x2400, 0x5000, 0x200, 0x2400}));
+    const DataDirectory* d = out.directories.data();
+    // The sections, the resource, relocation and certificate directories,
+    // SizeOfImage and SizeOfInitializedData.
+    EXPECT_EQ(std::vector<std::uint32_t>(
+                  {rsrc.virtualAddress, rsrc.virtualSize, rsrc.rawSize,
+                   reloc.virtualAddress, reloc.rawSize,
+                   reloc.rawOffset - rsrc.rawOffset, d[2].address, d[2].size,
+                   d[5].address, d[5].size, d[4].address, d[4].size,
+                   GetU32(output, out.optionalOffset + 56),
+                   GetU32(output, out.optionalOffset + 8)}),
+              std::vector<std::uint32_t>({0x2000, 0x2345, 0x2400, 0x5000,
+                                          0x200, 0x2400, 0x2000, 0x2345,
+                                          0x5000, 12, 0, 0, 0x6000, 0x2800}));
     EXPECT_TRUE(std::equal(resources.begin(), resources.end(),
                            output.begin() + rsrc.rawOffset));
     EXPECT_EQ(output[reloc.rawOffset], 0xA2);
-    const DataDirectory &resDir = out.directories[kDirectoryResource],
-                        &relocDir = out.directories[kDirectoryBaseReloc];
-    EXPECT_EQ(std::vector<std::uint32_t>({resDir.address, resDir.size,
-                                          relocDir.address, relocDir.size}),
-              std::vector<std::uint32_t>({0x2000, 0x2345, 0x5000, 12}));
-    EXPECT_EQ(GetU32(output, out.optionalOffset + 56), 0x6000u);  // image
-    EXPECT_EQ(GetU32(output, out.optionalOffset + 8), 0x2800u);   // data
+    EXPECT_EQ(Bytes(output.begin() + reloc.rawOffset + reloc.rawSize,
+                    output.end()), overlay);
     EXPECT_EQ(GetU32(output, ChecksumOffset(out)),
               PeChecksum(output, ChecksumOffset(out)));
-    EXPECT_TRUE(warnings.empty());
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("signature removed"), std::string::npos);
   }
-}
-
-TEST(ReplaceResourceSection, DropsTheSignatureAndKeepsTheOverlay) {
-  TestPe layout;
-  layout.afterResources = "";
-  layout.overlay = Bytes(5, 'O');
-  layout.certificate = Bytes(24, 'C');
-  Bytes output;
-  std::vector<std::string> warnings;
-  std::string error;
-  ASSERT_TRUE(Replace(BuildTestPe(kResources, layout), Bytes(8, 1), &output,
-                      &warnings, &error)) << error;
-  EXPECT_EQ(Bytes(output.begin() + 0x600, output.end()), Bytes(5, 'O'));
-  EXPECT_EQ(GetU32(output, kDirs + 32) | GetU32(output, kDirs + 36), 0u);
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_NE(warnings[0].find("signature removed"), std::string::npos);
 }
 
 TEST(PeChecksum, FoldsCarriesSkipsTheFieldAndAddsTheLength) {

@@ -11,6 +11,8 @@ add_executable(boxwatch ${E2E_TOOLS_DIR}/boxwatch.cc)
 # Reads a branded executable's resources through Windows' own functions.
 add_executable(resource_probe ${E2E_TOOLS_DIR}/resource_probe.cc)
 target_link_libraries(resource_probe PRIVATE version)
+# wmain: file names and version string names arrive as UTF-16.
+target_link_options(resource_probe PRIVATE -municode)
 
 foreach(tool standin_java standin_javaw boxwatch resource_probe)
   target_link_options(${tool} PRIVATE -static -static-libgcc -static-libstdc++)
