@@ -11,3 +11,6 @@ foreach(target ${FUZZ_TARGETS})
                    ${CMAKE_CURRENT_SOURCE_DIR}/tests/fuzz/corpus/${target})
   set_tests_properties(${target}_corpus PROPERTIES LABELS fuzz)
 endforeach()
+
+# What the fuzzing build is for; scripts/test.sh builds only these.
+add_custom_target(fuzzers DEPENDS ${FUZZ_TARGETS})

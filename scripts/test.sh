@@ -11,14 +11,14 @@ scripts/build.sh
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DLAUNCHER_SANITIZE=ON >/dev/null
-cmake --build build/asan
+cmake --build build/asan --target unit_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan -L unit --output-on-failure
 
 echo "== fuzz targets over their seed corpora"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DLAUNCHER_FUZZ=ON >/dev/null
-cmake --build build/fuzz
+cmake --build build/fuzz --target fuzzers
 ctest --test-dir build/fuzz -L fuzz --output-on-failure
 
 echo "== all tests"
