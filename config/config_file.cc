@@ -1,6 +1,7 @@
 #include "config/config_file.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "config/config_encoding.h"
 #include "config/jar_scan.h"
@@ -87,24 +88,42 @@ const KeywordRule* MatchKeyword(const std::string& key) {
   return nullptr;
 }
 
-// The canonical paths of the files being read, sorted, so that an include
-// is checked in a few comparisons however deep it is (a hash set would do
-// the same for more code than the launcher can spare).
+// The canonical paths of the files being read. An include is checked
+// against a sorted list of their hashes, so that it costs the same few steps
+// however deep it is; only a hash that matches is compared as text (a hash
+// set would do the same for more code than the launcher can spare).
 class OpenFiles {
  public:
   bool Contains(const std::string& path) const {
-    return std::binary_search(paths_.begin(), paths_.end(), path);
+    return std::binary_search(hashes_.begin(), hashes_.end(), Hash(path)) &&
+           std::find(paths_.begin(), paths_.end(), path) != paths_.end();
   }
   std::size_t size() const { return paths_.size(); }
-  void Insert(const std::string& path) {
-    paths_.insert(std::lower_bound(paths_.begin(), paths_.end(), path), path);
+  // Files are read one inside the other, so the last one opened is the
+  // first one closed.
+  void Push(const std::string& path) {
+    const std::uint64_t hash = Hash(path);
+    hashes_.insert(std::lower_bound(hashes_.begin(), hashes_.end(), hash),
+                   hash);
+    paths_.push_back(path);
   }
-  void Erase(const std::string& path) {
-    auto at = std::lower_bound(paths_.begin(), paths_.end(), path);
-    if (at != paths_.end() && *at == path) paths_.erase(at);
+  void Pop() {
+    hashes_.erase(
+        std::lower_bound(hashes_.begin(), hashes_.end(), Hash(paths_.back())));
+    paths_.pop_back();
   }
 
  private:
+  // FNV-1a.
+  static std::uint64_t Hash(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (char c : text) {
+      hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    }
+    return hash;
+  }
+
+  std::vector<std::uint64_t> hashes_;
   std::vector<std::string> paths_;
 };
 
@@ -201,12 +220,12 @@ FatalExit ReadConfigText(const std::string& name, std::string content,
     return ExitCode::kConfigUnreadable;
   }
   reader.os.Note(Format("configuration: %s", name.c_str()));
-  reader.openFiles.Insert(canonical);
+  reader.openFiles.Push(canonical);
   for (std::string& line : SplitConfigLines(content)) {
     FatalExit fatal = ApplyConfigLine(std::move(line), reader);
     if (fatal) return fatal;
   }
-  reader.openFiles.Erase(canonical);
+  reader.openFiles.Pop();
   return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform_wrapper.h"
+#include "text/text_helpers.h"
 
 // The messages of a launcher that shares its console with the application:
 // what would be a message box is written to standard error, caption first,
@@ -16,7 +17,7 @@ class ConsoleMessages : public PlatformWrapper {
 
   int ShowMessageBox(const std::string& text, const std::string& caption,
                      unsigned style) override {
-    inner_.WriteErr(caption + ": " + text + "\n");
+    inner_.WriteErr(Format("%s: %s\n", caption.c_str(), text.c_str()));
     return style == kBoxYesNoError ? kAnswerNo : kAnswerOk;
   }
   void WriteOut(const std::string& text) override { inner_.WriteErr(text); }

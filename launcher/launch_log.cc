@@ -5,24 +5,18 @@
 namespace {
 
 // One line of the log for any text: line breaks written as "\n", so that a
-// line of the file is always one record.
+// line of the file is always one record, and none at its end.
 std::string OneLine(const std::string& text) {
   std::string line;
-  for (char c : text) {
-    if (c == '\n') {
+  const std::size_t end = text.find_last_not_of("\r\n") + 1;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] == '\n') {
       line += "\\n";
-    } else if (c != '\r') {
-      line += c;
+    } else if (text[i] != '\r') {
+      line += text[i];
     }
   }
   return line;
-}
-
-std::string WithoutFinalLineBreak(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-    text.pop_back();
-  }
-  return text;
 }
 
 }  // namespace
@@ -110,13 +104,13 @@ StartedProcess LaunchLog::StartProcess(
 void LaunchLog::WriteOut(const std::string& text) {
   inner_.WriteOut(text);
   if (settings_.debugMode) {
-    Record(Format("trace: %s", WithoutFinalLineBreak(text).c_str()));
+    Record("trace: " + text);
   }
 }
 
 void LaunchLog::WriteErr(const std::string& text) {
   inner_.WriteErr(text);
-  Record(Format("error output: %s", WithoutFinalLineBreak(text).c_str()));
+  Record("error output: " + text);
 }
 
 void LaunchLog::Note(const std::string& line) {
