@@ -56,8 +56,8 @@ void AskRuntimeDownload(const std::string& caption,
                         const LaunchSettings& settings, PlatformOps& os) {
   const std::string version = OrNull(settings.javaVersion);
   const std::optional<std::string> page = DownloadPageFor(settings.javaVersion);
-  if (AskDownloadQuestion(caption, version, page, settings, os) && page) {
-    OpenUrl(*page, os);
+  if (AskDownloadQuestion(caption, version, page, settings, os)) {
+    OpenDownloadPage(settings, os);
   }
 }
 
