@@ -38,6 +38,16 @@ std::nullopt_t Report(const RegistryFailure& failure,
   return std::nullopt;
 }
 
+// What to tell the user about a read that failed: `noKey` when its key could
+// not be opened, `noValue` when its value could not be read; none when it
+// succeeded.
+const RegistryFailure* FailureOf(RegistryError error,
+                                 const RegistryFailure& noKey,
+                                 const RegistryFailure& noValue) {
+  if (error == RegistryError::kNone) return nullptr;
+  return error == RegistryError::kKeyNotOpened ? &noKey : &noValue;
+}
+
 // A version text that names one exact installed update ('1.6.0_20') is used
 // as it is; a family ('1.6') or a minimum update ('1.6.0_20+') is first turned
 // into the best installed update.
@@ -82,24 +92,18 @@ std::string RuntimeExecutableFromHome(const std::string& home,
 std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
                                               PlatformOps& os) {
   std::string currentVersion;
-  switch (ReadRegistryText(kRuntimeRootKey, "CurrentVersion",
+  if (const RegistryFailure* failure = FailureOf(
+          ReadRegistryText(kRuntimeRootKey, "CurrentVersion",
                            kCurrentVersionMaxBytes, RegistryView::kDefault, os,
-                           &currentVersion)) {
-    case RegistryError::kKeyNotOpened:
-      return Report(kRootKeyUnreadable, settings, os);
-    case RegistryError::kValueUnreadable:
-      return Report(kCurrentVersionUnreadable, settings, os);
-    case RegistryError::kNone:
-      break;
+                           &currentVersion),
+          kRootKeyUnreadable, kCurrentVersionUnreadable)) {
+    return Report(*failure, settings, os);
   }
   std::string home;
-  switch (ReadJavaHome(RuntimeVersionKeyPath(currentVersion), os, &home)) {
-    case RegistryError::kKeyNotOpened:
-      return Report(kCurrentVersionKeyMissing, settings, os);
-    case RegistryError::kValueUnreadable:
-      return Report(kJavaHomeUnreadable, settings, os);
-    case RegistryError::kNone:
-      break;
+  if (const RegistryFailure* failure = FailureOf(
+          ReadJavaHome(RuntimeVersionKeyPath(currentVersion), os, &home),
+          kCurrentVersionKeyMissing, kJavaHomeUnreadable)) {
+    return Report(*failure, settings, os);
   }
   std::string executable = RuntimeExecutableFromHome(home, settings, os);
   os.Note(Format("runtime: %s (the registry's current runtime, %s)",
