@@ -39,3 +39,9 @@ include(${CMAKE_CURRENT_SOURCE_DIR}/bench/CMakeLists.txt OPTIONAL)
 
 # Checks of the release package (scripts/release.sh).
 include(${CMAKE_CURRENT_SOURCE_DIR}/tests/release/release_tests.cmake OPTIONAL)
+
+# The set-up script against stand-ins for apt-get and dpkg.
+add_test(NAME install_deps
+         COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/tests/scripts/test_install_deps.py)
+set_tests_properties(install_deps PROPERTIES LABELS scripts
+                     ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1")
