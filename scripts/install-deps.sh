@@ -47,13 +47,13 @@ trap 'rm -f "$output"' EXIT
 
 # Runs apt-get with the given arguments, showing its output as it comes and
 # keeping it in $output for the messages below.
-apt() {
+run_apt() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get "$@" 2>&1 | tee "$output"
 }
 
 updated=no
 for try in 1 2 3; do
-  if apt update -q; then
+  if run_apt update -q; then
     updated=yes
     break
   fi
@@ -73,14 +73,14 @@ fi
 
 install=(install -y -q --no-install-recommends "${missing[@]}")
 status=0
-apt "${install[@]}" || status=$?
+run_apt "${install[@]}" || status=$?
 [ "$status" -eq 0 ] && exit 0
 
 codename=$( . "$os_release" 2>/dev/null && echo "${VERSION_CODENAME:-}") || codename=""
 if [ -n "$codename" ]; then
   say "the install failed; trying once more with -t $codename, the release's own suite, whose packages match for both architectures (an index of another suite may be missing or out of step while a mirror syncs)"
   status=0
-  apt -t "$codename" "${install[@]}" || status=$?
+  run_apt -t "$codename" "${install[@]}" || status=$?
   [ "$status" -eq 0 ] && exit 0
 else
   say "the install failed, and $os_release names no VERSION_CODENAME to retry with"
