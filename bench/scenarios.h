@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "tests/fake_platform.h"
 
 // Workloads for the logic's cost measurements. Each one prepares a fake

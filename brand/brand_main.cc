@@ -4,7 +4,7 @@
 #include "brand/brand_options.h"
 #include "brand/file_io.h"
 #include "brand/utf.h"
-#include "launcher/version.h"
+#include "settings/version.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/exit_codes.h"
-#include "launcher/launch_settings.h"
+#include "settings/exit_codes.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // Finds the configuration and reads it, as ReadConfigFile does: the -c path;

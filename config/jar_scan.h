@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // Appends "directory/name" to the class path for every jar file that the

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // Expands the first '$NAME' reference of a configuration value from the

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 
 // The longest command line Windows accepts for a new process.
 constexpr std::size_t kMaxCommandLineLength = 32767;

@@ -1,7 +1,7 @@
 #ifndef LAUNCHER_LAUNCHER_LAUNCH_APPLICATION_H_
 #define LAUNCHER_LAUNCHER_LAUNCH_APPLICATION_H_
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // How one launch ended.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_wrapper.h"
 
 // The launch log, for support: when the configuration names a logFile, every

@@ -3,7 +3,7 @@
 #include "config/config_file.h"
 #include "launcher/command_line.h"
 #include "launcher/console_messages.h"
-#include "launcher/exit_codes.h"
+#include "settings/exit_codes.h"
 #include "launcher/launch_application.h"
 #include "launcher/launch_log.h"
 #include "text/text_helpers.h"

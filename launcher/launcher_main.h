@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // The whole run: scans `args` (args[0] is the program path as invoked, the

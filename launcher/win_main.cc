@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "launcher/build_date.h"
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "launcher/launcher_main.h"
-#include "launcher/version.h"
+#include "settings/version.h"
 #include "platform/platform_windows.h"
 
 // Identification marker, found in the binary with `strings` or `what`. The

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "launcher/exit_codes.h"
-#include "launcher/launch_settings.h"
+#include "settings/exit_codes.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // The sites that serve the runtime downloads: the vendor's developer site

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // Looks for a runtime in the places that `javaSearch` lists (';'-separated,

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
 // A runtime home that a place points at.

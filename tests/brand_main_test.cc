@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "brand/icon_file.h"
-#include "launcher/version.h"
+#include "settings/version.h"
 #include "tests/brand_test_files.h"
 
 namespace fs = std::filesystem;

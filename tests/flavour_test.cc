@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/command_line.h"
-#include "launcher/flavour.h"
+#include "settings/flavour.h"
 #include "tests/launcher_harness.h"
 
 namespace {

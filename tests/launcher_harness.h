@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launch_settings.h"
+#include "settings/launch_settings.h"
 #include "launcher/launcher_main.h"
 #include "tests/fake_platform.h"
 

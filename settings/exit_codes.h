@@ -1,5 +1,5 @@
-#ifndef LAUNCHER_LAUNCHER_EXIT_CODES_H_
-#define LAUNCHER_LAUNCHER_EXIT_CODES_H_
+#ifndef LAUNCHER_SETTINGS_EXIT_CODES_H_
+#define LAUNCHER_SETTINGS_EXIT_CODES_H_
 
 #include <optional>
 
@@ -24,4 +24,4 @@ enum class ExitCode : int {
 // straight up to LauncherMain, the one place that ends the run.
 using FatalExit = std::optional<ExitCode>;
 
-#endif  // LAUNCHER_LAUNCHER_EXIT_CODES_H_
+#endif  // LAUNCHER_SETTINGS_EXIT_CODES_H_

@@ -1,12 +1,12 @@
-#ifndef LAUNCHER_LAUNCHER_LAUNCH_SETTINGS_H_
-#define LAUNCHER_LAUNCHER_LAUNCH_SETTINGS_H_
+#ifndef LAUNCHER_SETTINGS_LAUNCH_SETTINGS_H_
+#define LAUNCHER_SETTINGS_LAUNCH_SETTINGS_H_
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "launcher/flavour.h"
-#include "launcher/version.h"
+#include "settings/flavour.h"
+#include "settings/version.h"
 
 // The launcher's version, shown in debug mode and carried by the executable's
 // version resource.
@@ -48,4 +48,4 @@ struct LaunchSettings {
   std::string startDir;
 };
 
-#endif  // LAUNCHER_LAUNCHER_LAUNCH_SETTINGS_H_
+#endif  // LAUNCHER_SETTINGS_LAUNCH_SETTINGS_H_

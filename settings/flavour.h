@@ -1,5 +1,5 @@
-#ifndef LAUNCHER_LAUNCHER_FLAVOUR_H_
-#define LAUNCHER_LAUNCHER_FLAVOUR_H_
+#ifndef LAUNCHER_SETTINGS_FLAVOUR_H_
+#define LAUNCHER_SETTINGS_FLAVOUR_H_
 
 // What sets the two builds of the launcher apart: the GUI one that a user
 // double-clicks, and the console one for command-line tools. The entry point
@@ -32,4 +32,4 @@ inline constexpr Flavour kGuiFlavour = {"GUI", false, true,
 inline constexpr Flavour kConsoleFlavour = {"console", true, false,
                                             true,      true, true};
 
-#endif  // LAUNCHER_LAUNCHER_FLAVOUR_H_
+#endif  // LAUNCHER_SETTINGS_FLAVOUR_H_
