@@ -12,4 +12,13 @@ constexpr std::uint16_t kConfigResourceType = 10;  // RT_RCDATA
 constexpr std::uint16_t kConfigResourceId = 1;
 constexpr std::uint16_t kConfigResourceLanguage = 0;  // LANG_NEUTRAL
 
+// The application's archive (a zip or jar) carried after the PE image, as
+// launcher-brand --jar appends it, is announced by a resource of the same
+// type and language, id 2: the file offset of the archive's first byte, 8
+// bytes little-endian. The launcher learns from it that it carries an
+// archive (and puts itself on the class path) without reading the archive;
+// the Java runtime finds the archive by its end record, which gives its
+// offsets relative to itself.
+constexpr std::uint16_t kArchiveResourceId = 2;
+
 #endif  // LAUNCHER_RESOURCES_RESOURCE_IDS_H_
