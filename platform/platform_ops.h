@@ -32,6 +32,10 @@ enum class RegistryView { kDefault, k64, k32 };
 using RegKey = std::uintptr_t;
 using ProcessHandle = std::uintptr_t;
 using FileHandle = std::uintptr_t;
+using LibraryHandle = std::uintptr_t;
+using ThreadHandle = std::uintptr_t;
+// The work of a thread that StartThread makes.
+using ThreadBody = void (*)(void* context);
 
 struct DirEntry {
   std::string name;         // file name only, without the directory
@@ -85,6 +89,10 @@ class PlatformOps {
   // The configuration embedded in the launcher's own executable, byte for
   // byte; false when it carries none.
   virtual bool EmbeddedConfiguration(std::string* content) = 0;
+  // The first `maxBytes` bytes of a file, or all of a shorter one; false
+  // when it cannot be read.
+  virtual bool ReadFileStart(const std::string& path, std::size_t maxBytes,
+                             std::string* content) = 0;
   // True when `path` names an existing file that is not a directory.
   virtual bool FileExists(const std::string& path) = 0;
   // Opens `path` for appending, creating it when missing and sharing it with
@@ -139,6 +147,51 @@ class PlatformOps {
   virtual void CloseProcess(ProcessHandle process) = 0;
   // The system's message text for an error code, without a final line break.
   virtual std::string ErrorMessage(std::uint32_t errorCode) = 0;
+
+  // The launcher's own command line, as the system passed it.
+  virtual std::string OwnCommandLine() = 0;
+  // The program's arguments (the program path first) as UTF-16 LE text (its
+  // bytes, two per code unit), split by the same rules as the 8-bit ones, so
+  // that no character is lost to the code page.
+  virtual std::vector<std::string> WideArguments() = 0;
+  // 8-bit text as UTF-16 LE text.
+  virtual std::string AnsiToUtf16Le(const std::string& text) = 0;
+  // True when the launcher itself is a 64-bit program.
+  virtual bool Is64BitProcess() = 0;
+
+  // --- a Java VM in the launcher's own process. Unless a contract says
+  // otherwise, these are called from the launcher's first thread only.
+
+  // Loads the library at the absolute `path`, the libraries it needs found
+  // in `dependencyFolder` first (never in the launcher's folder or the
+  // current directory before it). False, with the system's error code, when
+  // it cannot be loaded.
+  virtual bool LoadLibraryWithDependencies(const std::string& path,
+                                           const std::string& dependencyFolder,
+                                           LibraryHandle* library,
+                                           std::uint32_t* errorCode) = 0;
+  // The address of the function `name` that the library exports; nullptr
+  // when it has none of that name.
+  virtual void* LibraryFunction(LibraryHandle library, const char* name) = 0;
+  // Starts body(context) on a new thread whose stack reserve is
+  // `stackBytes`; false when no thread could be made.
+  virtual bool StartThread(std::size_t stackBytes, ThreadBody body,
+                           void* context, ThreadHandle* thread) = 0;
+  // Waits until `thread` has ended or WakeWaiter() has been called, whichever
+  // comes first.
+  virtual void WaitForThreadOrWake(ThreadHandle thread) = 0;
+  // Ends WaitForThreadOrWake, now or when it begins. Any thread.
+  virtual void WakeWaiter() = 0;
+  // Blocks the calling thread for good; the process ends around it. Any
+  // thread.
+  virtual void BlockThisThread() = 0;
+  // Writes text that the Java VM printed to `stream` (a FILE* of the VM's own
+  // C library): to standard output when it is the VM's standard output,
+  // else to standard error. Any thread.
+  virtual void WriteVmOutput(const void* stream, const std::string& text) = 0;
+  // Gives a program without a console one of its own, for the application's
+  // output in debug mode.
+  virtual void OpenConsole() = 0;
 
   // Whole seconds since the epoch.
   virtual std::int64_t Now() = 0;

@@ -80,6 +80,51 @@ void WriteStream(std::FILE* stream, const std::string& text) {
   std::fflush(stream);
 }
 
+// The one thread that StartThread makes, and the event that ends the wait
+// for it early.
+struct ThreadWork {
+  ThreadBody body;
+  void* context;
+};
+ThreadWork g_threadWork;
+HANDLE g_wake = nullptr;
+
+DWORD WINAPI RunThreadWork(void*) {
+  g_threadWork.body(g_threadWork.context);
+  return 0;
+}
+
+// Whether a FILE* of the VM's C library is its standard output. A VM built
+// with this launcher's C library shares its streams; the others keep theirs
+// in an array whose second element is standard output: the universal C
+// runtime (Java 11 and later) hands out its elements one by one, the older
+// Visual C++ runtimes (Java 8 to 10) the array's start, whose elements have
+// the layout of this C library's FILE.
+bool IsVmStandardOutput(const void* stream) {
+  if (stream == stdout) return true;
+  using IobElement = void*(__cdecl*)(unsigned);
+  IobElement element = LookUpCall<IobElement>(
+      GetModuleHandleA("ucrtbase.dll"), "__acrt_iob_func");
+  if (element != nullptr && stream == element(1)) return true;
+  using IobStart = char*(__cdecl*)();
+  for (const char* runtime : {"msvcr120.dll", "msvcr110.dll", "msvcr100.dll"}) {
+    IobStart start =
+        LookUpCall<IobStart>(GetModuleHandleA(runtime), "__iob_func");
+    if (start != nullptr && stream == start() + sizeof(FILE)) return true;
+  }
+  return false;
+}
+
+// The C runtime's splitter of the UTF-16 command line, which msvcrt.dll has
+// whether or not the program began with a wide entry point. (Looked up, not
+// declared: the runtime's headers declare it with a type of their own, and
+// two declarations stop the link-time optimiser.)
+struct WideStartupInfo {
+  int newMode;
+};
+using WideMainArguments = int(__cdecl*)(int*, wchar_t***, wchar_t***, int,
+                                        WideStartupInfo*);
+
 }  // namespace
 
 int WindowsPlatform::ShowMessageBox(const std::string& text,
@@ -200,6 +245,18 @@ bool WindowsPlatform::EmbeddedConfiguration(std::string* content) {
       loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
   if (data == nullptr) return false;
   content->assign(data, SizeofResource(nullptr, found));
+  return true;
+}
+
+bool WindowsPlatform::ReadFileStart(const std::string& path,
+                                    std::size_t maxBytes,
+                                    std::string* content) {
+  FileHolder file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  std::string data(maxBytes, '\0');
+  data.resize(std::fread(&data[0], 1, maxBytes, file.get()));
+  if (std::ferror(file.get())) return false;
+  *content = std::move(data);
   return true;
 }
 
@@ -426,6 +483,104 @@ std::string WindowsPlatform::ErrorMessage(std::uint32_t errorCode) {
   return text;
 }
 
+std::string WindowsPlatform::OwnCommandLine() { return GetCommandLineA(); }
+
+std::vector<std::string> WindowsPlatform::WideArguments() {
+  // The C runtime's own splitting of the UTF-16 command line, by the rules
+  // that gave the 8-bit arguments.
+  int count = 0;
+  wchar_t** arguments = nullptr;
+  wchar_t** environment = nullptr;
+  WideStartupInfo startup = {0};
+  WideMainArguments split = LookUpCall<WideMainArguments>(
+      GetModuleHandleA("msvcrt.dll"), "__wgetmainargs");
+  if (split == nullptr ||
+      split(&count, &arguments, &environment, 0, &startup) < 0 ||
+      arguments == nullptr) {
+    return {};
+  }
+  std::vector<std::string> wide;
+  for (int i = 0; i < count; ++i) {
+    wide.emplace_back(reinterpret_cast<const char*>(arguments[i]),
+                      2 * std::wcslen(arguments[i]));
+  }
+  return wide;
+}
+
+std::string WindowsPlatform::AnsiToUtf16Le(const std::string& text) {
+  // A byte becomes at most one UTF-16 code unit.
+  std::string wide(2 * text.size() + 2, '\0');
+  const int units = MultiByteToWideChar(
+      CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+      reinterpret_cast<wchar_t*>(&wide[0]), static_cast<int>(text.size() + 1));
+  wide.resize(units > 0 ? 2 * units : 0);
+  return wide;
+}
+
+bool WindowsPlatform::Is64BitProcess() { return sizeof(void*) == 8; }
+
+bool WindowsPlatform::LoadLibraryWithDependencies(
+    const std::string& path, const std::string& dependencyFolder,
+    LibraryHandle* library, std::uint32_t* errorCode) {
+  // The library's own folder comes first for what it imports (the altered
+  // search path of an absolute path), then the folder set here; neither the
+  // launcher's folder nor the current directory is searched before them.
+  // The folder stays set: the VM loads more of its libraries later, and
+  // they need the same neighbours.
+  SetDllDirectoryA(dependencyFolder.c_str());
+  HMODULE loaded =
+      LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (loaded == nullptr) {
+    *errorCode = GetLastError();
+    return false;
+  }
+  *library = reinterpret_cast<LibraryHandle>(loaded);
+  return true;
+}
+
+void* WindowsPlatform::LibraryFunction(LibraryHandle library,
+                                       const char* name) {
+  return LookUpCall<void*>(reinterpret_cast<HMODULE>(library), name);
+}
+
+bool WindowsPlatform::StartThread(std::size_t stackBytes, ThreadBody body,
+                                  void* context, ThreadHandle* thread) {
+  g_threadWork = {body, context};
+  g_wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE made = g_wake ? CreateThread(nullptr, stackBytes, RunThreadWork,
+                                      nullptr,
+                                      STACK_SIZE_PARAM_IS_A_RESERVATION,
+                                      nullptr)
+                       : nullptr;
+  if (made == nullptr) return false;
+  *thread = reinterpret_cast<ThreadHandle>(made);
+  return true;
+}
+
+void WindowsPlatform::WaitForThreadOrWake(ThreadHandle thread) {
+  HANDLE handles[] = {ToHandle(thread), g_wake};
+  WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+}
+
+void WindowsPlatform::WakeWaiter() { SetEvent(g_wake); }
+
+void WindowsPlatform::BlockThisThread() {
+  for (;;) Sleep(INFINITE);
+}
+
+void WindowsPlatform::WriteVmOutput(const void* stream,
+                                    const std::string& text) {
+  WriteStream(IsVmStandardOutput(stream) ? stdout : stderr, text);
+}
+
+void WindowsPlatform::OpenConsole() {
+  // The C library's streams were set up without a console; they are opened
+  // on the new one. A VM library loaded later finds it by itself.
+  if (!AllocConsole()) return;
+  std::freopen("CONOUT$", "w", stdout);
+  std::freopen("CONOUT$", "w", stderr);
+}
+
 std::int64_t WindowsPlatform::Now() {
   return static_cast<std::int64_t>(std::time(nullptr));
 }
@@ -452,14 +607,13 @@ void WindowsPlatform::Note(const std::string&) {}
 namespace {
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (g_application == nullptr) return FALSE;
   // Closing the console, logging off and shutting down end the launcher
   // once this returns; the application got the event too, so wait for it
   // (the system allows a few seconds).
   if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
       event == CTRL_SHUTDOWN_EVENT) {
-    if (g_application != nullptr) {
-      WaitForSingleObject(g_application, INFINITE);
-    }
+    WaitForSingleObject(g_application, INFINITE);
   }
   return TRUE;
 }

@@ -25,6 +25,8 @@ class WindowsPlatform : public PlatformOps {
   bool ReadFile(const std::string& path, std::string* content,
                 std::string* error) override;
   bool EmbeddedConfiguration(std::string* content) override;
+  bool ReadFileStart(const std::string& path, std::size_t maxBytes,
+                     std::string* content) override;
   bool FileExists(const std::string& path) override;
   bool OpenForAppend(const std::string& path, FileHandle* file,
                      std::uint64_t* size) override;
@@ -50,6 +52,22 @@ class WindowsPlatform : public PlatformOps {
   std::uint32_t ProcessExitCode(ProcessHandle process) override;
   void CloseProcess(ProcessHandle process) override;
   std::string ErrorMessage(std::uint32_t errorCode) override;
+  std::string OwnCommandLine() override;
+  std::vector<std::string> WideArguments() override;
+  std::string AnsiToUtf16Le(const std::string& text) override;
+  bool Is64BitProcess() override;
+  bool LoadLibraryWithDependencies(const std::string& path,
+                                   const std::string& dependencyFolder,
+                                   LibraryHandle* library,
+                                   std::uint32_t* errorCode) override;
+  void* LibraryFunction(LibraryHandle library, const char* name) override;
+  bool StartThread(std::size_t stackBytes, ThreadBody body, void* context,
+                   ThreadHandle* thread) override;
+  void WaitForThreadOrWake(ThreadHandle thread) override;
+  void WakeWaiter() override;
+  void BlockThisThread() override;
+  void WriteVmOutput(const void* stream, const std::string& text) override;
+  void OpenConsole() override;
   std::int64_t Now() override;
   std::string LocalTime() override;
   std::uint32_t ProcessId() override;
@@ -59,10 +77,13 @@ class WindowsPlatform : public PlatformOps {
 };
 
 // For the console build: the application shares the launcher's console, so
-// Ctrl+C, Ctrl+Break and closing the console reach it directly. The launcher
-// then reports those events handled (not ignored: a child inherits the
-// ignore setting and would never see Ctrl+C) and keeps waiting, so that it
-// never ends before the application.
+// Ctrl+C, Ctrl+Break and closing the console reach it directly. While a
+// child runs, the launcher then reports those events handled (not ignored: a
+// child inherits the ignore setting and would never see Ctrl+C) and keeps
+// waiting, so that it never ends before the application. Without a child
+// (before the start, or with the VM in the launcher's own process) the
+// events go on to the next handler: the VM's, whose shutdown hooks then run,
+// or the system's.
 void ShareConsoleWithTheApplication();
 
 #endif  // LAUNCHER_PLATFORM_PLATFORM_WINDOWS_H_

@@ -44,6 +44,10 @@ class PlatformWrapper : public PlatformOps {
   bool EmbeddedConfiguration(std::string* content) override {
     return inner_.EmbeddedConfiguration(content);
   }
+  bool ReadFileStart(const std::string& path, std::size_t maxBytes,
+                     std::string* content) override {
+    return inner_.ReadFileStart(path, maxBytes, content);
+  }
   bool FileExists(const std::string& path) override {
     return inner_.FileExists(path);
   }
@@ -101,6 +105,37 @@ class PlatformWrapper : public PlatformOps {
   std::string ErrorMessage(std::uint32_t errorCode) override {
     return inner_.ErrorMessage(errorCode);
   }
+  std::string OwnCommandLine() override { return inner_.OwnCommandLine(); }
+  std::vector<std::string> WideArguments() override {
+    return inner_.WideArguments();
+  }
+  std::string AnsiToUtf16Le(const std::string& text) override {
+    return inner_.AnsiToUtf16Le(text);
+  }
+  bool Is64BitProcess() override { return inner_.Is64BitProcess(); }
+  bool LoadLibraryWithDependencies(const std::string& path,
+                                   const std::string& dependencyFolder,
+                                   LibraryHandle* library,
+                                   std::uint32_t* errorCode) override {
+    return inner_.LoadLibraryWithDependencies(path, dependencyFolder, library,
+                                              errorCode);
+  }
+  void* LibraryFunction(LibraryHandle library, const char* name) override {
+    return inner_.LibraryFunction(library, name);
+  }
+  bool StartThread(std::size_t stackBytes, ThreadBody body, void* context,
+                   ThreadHandle* thread) override {
+    return inner_.StartThread(stackBytes, body, context, thread);
+  }
+  void WaitForThreadOrWake(ThreadHandle thread) override {
+    inner_.WaitForThreadOrWake(thread);
+  }
+  void WakeWaiter() override { inner_.WakeWaiter(); }
+  void BlockThisThread() override { inner_.BlockThisThread(); }
+  void WriteVmOutput(const void* stream, const std::string& text) override {
+    inner_.WriteVmOutput(stream, text);
+  }
+  void OpenConsole() override { inner_.OpenConsole(); }
   std::int64_t Now() override { return inner_.Now(); }
   std::string LocalTime() override { return inner_.LocalTime(); }
   std::uint32_t ProcessId() override { return inner_.ProcessId(); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 bool CaseInsensitiveLess::operator()(const std::string& a,
                                      const std::string& b) const {
@@ -105,6 +106,14 @@ bool FakePlatform::ReadFile(const std::string& path, std::string* content,
     return false;
   }
   *content = it->second.content;
+  return true;
+}
+
+bool FakePlatform::ReadFileStart(const std::string& path, std::size_t maxBytes,
+                                 std::string* content) {
+  std::string error;
+  if (!ReadFile(path, content, &error)) return false;
+  if (content->size() > maxBytes) content->resize(maxBytes);
   return true;
 }
 
@@ -296,6 +305,64 @@ std::string FakePlatform::ErrorMessage(std::uint32_t errorCode) {
   if (errorCode == 2) return "The system cannot find the file specified.";
   return "Error " + std::to_string(errorCode) + ".";
 }
+
+std::string FakePlatform::OwnCommandLine() { return ownCommandLine; }
+
+std::vector<std::string> FakePlatform::WideArguments() {
+  return wideArguments;
+}
+
+// Latin-1, which is the ANSI code page's first 256 characters closely
+// enough for tests.
+std::string FakePlatform::AnsiToUtf16Le(const std::string& text) {
+  std::string wide;
+  for (char c : text) {
+    wide += c;
+    wide += '\0';
+  }
+  return wide;
+}
+
+bool FakePlatform::Is64BitProcess() { return is64BitProcess; }
+
+bool FakePlatform::LoadLibraryWithDependencies(
+    const std::string& path, const std::string& dependencyFolder,
+    LibraryHandle* library, std::uint32_t* errorCode) {
+  libraryLoads.push_back({path, dependencyFolder});
+  auto error = libraryLoadErrors.find(path);
+  if (error != libraryLoadErrors.end()) {
+    *errorCode = error->second;
+    return false;
+  }
+  *library = 0x400 + libraryLoads.size();
+  return true;
+}
+
+void* FakePlatform::LibraryFunction(LibraryHandle, const char* name) {
+  auto it = libraryFunctions.find(name);
+  return it == libraryFunctions.end() ? nullptr : it->second;
+}
+
+bool FakePlatform::StartThread(std::size_t stackBytes, ThreadBody body,
+                               void* context, ThreadHandle* thread) {
+  if (threadStartFails) return false;
+  threadStacks.push_back(stackBytes);
+  body(context);
+  *thread = 0x500 + threadStacks.size();
+  return true;
+}
+
+void FakePlatform::WaitForThreadOrWake(ThreadHandle) {}
+
+void FakePlatform::WakeWaiter() { ++wakes; }
+
+void FakePlatform::BlockThisThread() { ++blockedThreads; }
+
+void FakePlatform::WriteVmOutput(const void* stream, const std::string& text) {
+  (stream == static_cast<const void*>(stdout) ? out : err) += text;
+}
+
+void FakePlatform::OpenConsole() { consoleOpened = true; }
 
 std::int64_t FakePlatform::Now() { return now; }
 

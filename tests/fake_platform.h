@@ -95,6 +95,23 @@ class FakePlatform : public PlatformOps {
   std::vector<Start> starts;
   std::vector<std::string> waits;  // "idle 5000", "end", "close"
 
+  // --- the launcher's own command line, its bitness and wide arguments
+  std::string ownCommandLine = "C:\\Apps\\Tool\\Tool.exe";
+  std::vector<std::string> wideArguments;  // UTF-16 LE; empty: none known
+
+  // --- a VM library in the process: the loads asked for (path, then the
+  // dependency folder), a load error per path, and the functions the
+  // libraries export (by name, whichever library)
+  std::vector<std::pair<std::string, std::string>> libraryLoads;
+  std::map<std::string, std::uint32_t> libraryLoadErrors;
+  std::map<std::string, void*> libraryFunctions;
+  // Threads run their body at once, in StartThread; their stack sizes.
+  std::vector<std::size_t> threadStacks;
+  bool threadStartFails = false;
+  int wakes = 0;
+  int blockedThreads = 0;
+  bool consoleOpened = false;
+
   // --- clock, streams and the launch log's notes
   std::int64_t now = 1000000;
   std::string localTime = "2026-12-09 10:15:02";
@@ -125,6 +142,8 @@ class FakePlatform : public PlatformOps {
   bool ReadFile(const std::string& path, std::string* content,
                 std::string* error) override;
   bool EmbeddedConfiguration(std::string* content) override;
+  bool ReadFileStart(const std::string& path, std::size_t maxBytes,
+                     std::string* content) override;
   bool FileExists(const std::string& path) override;
   bool OpenForAppend(const std::string& path, FileHandle* file,
                      std::uint64_t* size) override;
@@ -150,6 +169,22 @@ class FakePlatform : public PlatformOps {
   std::uint32_t ProcessExitCode(ProcessHandle process) override;
   void CloseProcess(ProcessHandle process) override;
   std::string ErrorMessage(std::uint32_t errorCode) override;
+  std::string OwnCommandLine() override;
+  std::vector<std::string> WideArguments() override;
+  std::string AnsiToUtf16Le(const std::string& text) override;
+  bool Is64BitProcess() override;
+  bool LoadLibraryWithDependencies(const std::string& path,
+                                   const std::string& dependencyFolder,
+                                   LibraryHandle* library,
+                                   std::uint32_t* errorCode) override;
+  void* LibraryFunction(LibraryHandle library, const char* name) override;
+  bool StartThread(std::size_t stackBytes, ThreadBody body, void* context,
+                   ThreadHandle* thread) override;
+  void WaitForThreadOrWake(ThreadHandle thread) override;
+  void WakeWaiter() override;
+  void BlockThisThread() override;
+  void WriteVmOutput(const void* stream, const std::string& text) override;
+  void OpenConsole() override;
   std::int64_t Now() override;
   std::string LocalTime() override;
   std::uint32_t ProcessId() override;

@@ -1,0 +1,63 @@
+#ifndef LAUNCHER_JVM_JAVA_MAIN_H_
+#define LAUNCHER_JVM_JAVA_MAIN_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/platform_ops.h"
+
+// A Java application to run in this process through the JNI invocation API.
+struct JavaLaunch {
+  // JNI_CreateJavaVM of a loaded VM library.
+  void* createJavaVm = nullptr;
+  // The VM's options, in order. The exit and vfprintf hooks are added after
+  // them.
+  std::vector<std::string> options;
+  // The main class, with dots ("tool.Main").
+  std::string mainClass;
+  // The arguments of main(String[]), exactly: each as UTF-16 LE text (its
+  // bytes, two per code unit).
+  std::vector<std::string> arguments;
+  // The stack reserve of the thread that creates the VM and runs main.
+  std::size_t stackBytes = 0;
+};
+
+enum class JavaEndKind {
+  kNoThread,       // the thread could not be made; nothing ran
+  kNotCreated,     // JNI_CreateJavaVM failed; `code` is its result
+  kMainNotFound,   // the class or its main method is missing (code 1)
+  kMainThrew,      // main ended with an exception (code 1)
+  kMainReturned,   // main returned and the VM was destroyed (code 0)
+  kExited,         // System.exit (or Runtime.halt): `code` is its code
+};
+
+struct JavaEnd {
+  JavaEndKind kind = JavaEndKind::kNoThread;
+  int code = 0;
+  // What the VM wrote through the vfprintf hook while it was being created:
+  // the reason, when creation failed ("Unrecognized option: --bogus").
+  std::string creationMessages;
+};
+
+// Runs the application and returns when it has ended:
+// - on a thread of its own (os.StartThread, `stackBytes`), which creates the
+//   VM (JNI version 1.2, unrecognized options refused) and so owns the
+//   JNIEnv it gets, finds the class by its name with dots as slashes and
+//   calls its public static void main(String[]) with the arguments made
+//   from UTF-16;
+// - a missing class or method is written to standard error as the java
+//   command words it, an uncaught exception with its stack trace;
+// - after main, DestroyJavaVM waits for the application's other non-daemon
+//   threads;
+// - System.exit(n) reaches the exit hook on a thread of the VM, which ends
+//   the wait with kExited and n, and then blocks that thread for good, so
+//   that the process ends only when the launcher is done (restarting,
+//   reporting) and never before;
+// - every text the VM prints goes through the vfprintf hook to
+//   os.WriteVmOutput, from whichever thread prints it.
+// The JNI invocation API allows one VM per process, and so does this: call
+// it once.
+JavaEnd RunJavaMain(const JavaLaunch& launch, PlatformOps& os);
+
+#endif  // LAUNCHER_JVM_JAVA_MAIN_H_
