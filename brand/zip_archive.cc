@@ -3,12 +3,10 @@
 namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054b50;
-constexpr std::uint32_t kZip64EndSignature = 0x06064b50;
 constexpr std::uint32_t kZip64LocatorSignature = 0x07064b50;
 constexpr std::uint32_t kCentralSignature = 0x02014b50;
 constexpr std::size_t kEndSize = 22;
 constexpr std::size_t kLocatorSize = 20;
-constexpr std::size_t kZip64EndSize = 56;  // without extensible data
 constexpr std::size_t kMaxComment = 0xffff;
 
 bool Fail(std::string* error, const std::string& text) {
@@ -40,28 +38,25 @@ bool CheckZipArchive(const Bytes& data, std::size_t from, std::size_t to,
   if (to > data.size() || !FindEndRecord(data, from, to, &end)) {
     return Fail(error, "no end-of-central-directory record at its end");
   }
-  std::uint64_t entries = GetU16(data, end + 10);
-  std::uint64_t size = GetU32(data, end + 12);
-  std::uint64_t offset = GetU32(data, end + 16);
-  // What comes right before the central directory's end: the end record,
-  // or the zip64 end record that a locator before the end record names.
-  std::size_t before = end;
-  const std::size_t zip64Room = kLocatorSize + kZip64EndSize;
-  if ((entries == 0xffff || size == 0xffffffff || offset == 0xffffffff) &&
-      end - from >= kLocatorSize &&
+  // Writers add a zip64 end record and its locator before the end record
+  // when a field overflows (more than 65535 entries), some always. Its
+  // locator gives the record's offset from the start of the file, not of
+  // the archive, so the Java runtime does not find the classes of such an
+  // archive after an executable.
+  if (end - from >= kLocatorSize &&
       GetU32(data, end - kLocatorSize) == kZip64LocatorSignature) {
-    before = end - zip64Room;
-    if (end - from < zip64Room || GetU32(data, before) != kZip64EndSignature) {
-      return Fail(error, "no zip64 end record before its locator");
-    }
-    size = GetU64(data, before + 40);
-    offset = GetU64(data, before + 48);
+    *error = "a zip64 archive, which Java reads only at the start of a "
+             "file, not after an executable";
+    return false;
   }
-  const std::uint64_t room = before - from;
+  const std::uint64_t size = GetU32(data, end + 12);
+  const std::uint64_t offset = GetU32(data, end + 16);
+  // The central directory ends where the end record begins.
+  const std::uint64_t room = end - from;
   if (size > room || offset > room - size) {
     return Fail(error, "its central directory lies outside the file");
   }
-  const std::size_t central = before - static_cast<std::size_t>(size);
+  const std::size_t central = end - static_cast<std::size_t>(size);
   if (size != 0 &&
       (size < 4 || GetU32(data, central) != kCentralSignature)) {
     return Fail(error, "no central directory where its end record says");

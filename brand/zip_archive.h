@@ -12,11 +12,11 @@
 
 // Checks that `data[from, to)` ends with a zip end-of-central-directory
 // record, its comment reaching exactly `to`, and that the central directory
-// it names (through the zip64 end record when its fields overflow) lies
-// before it within the range and starts with a central directory header.
-// The record's offsets count from the archive's own first byte, so bytes
-// before the archive (an executable) do not matter. Refuses anything else
-// with a one-line reason.
+// it names lies right before it within the range and starts with a central
+// directory header. The record's offsets count from the archive's own first
+// byte, so bytes before the archive (an executable) do not matter. Refuses
+// anything else with a one-line reason, and a zip64 archive too: its
+// locator counts from the file's first byte.
 bool CheckZipArchive(const Bytes& data, std::size_t from, std::size_t to,
                      std::string* error);
 
