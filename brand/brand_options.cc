@@ -123,7 +123,7 @@ bool ParseBrandOptions(const std::vector<std::string>& args,
 std::string BrandUsage() {
   return "Usage: launcher-brand INPUT.exe OUTPUT.exe [options]\n"
          "Gives a copy of the launcher its own icon, version information,\n"
-         "execution level and embedded configuration.\n"
+         "execution level, embedded configuration and application archive.\n"
          "\n"
          "  --icon FILE.ico            the program's icon: replaces icon group"
          " 101 with every\n"
