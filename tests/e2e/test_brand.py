@@ -1,12 +1,10 @@
 """launcher-brand on the real 32- and 64-bit launchers: Wine's resource
 functions read back what it wrote, untouched resources stay byte for byte,
 branding twice changes nothing, osslsigncode signs and verifies the output,
-Debian's Java runs the classes of an embedded jar before and after signing,
 and the Windows build of the tool takes Unicode arguments."""
 
 import json
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -33,17 +31,9 @@ OPTIONS = ['--product-name', 'Outil', '--company', STRINGS['CompanyName'],
            '--description', STRINGS['FileDescription'], '--copyright',
            STRINGS['LegalCopyright'], '--version', '2.1',
            '--execution-level', 'requireAdministrator']
+JDK = '/usr/lib/jvm/java-17-openjdk-amd64/bin/'  # Debian's; none fails
 SIGNATURE_REMOVED = (b"launcher-brand: warning: the input's Authenticode "
                      b"signature removed; sign the output again\n")
-
-
-def jdk(tool):
-    """Debian's OpenJDK 17, else the one on PATH: never a skip."""
-    path = os.path.join('/usr/lib/jvm/java-17-openjdk-amd64/bin', tool)
-    path = path if os.path.exists(path) else shutil.which(tool)
-    if path is None:
-        raise AssertionError(tool + ' not found (openjdk-17-jdk-headless)')
-    return path
 
 
 def read(path):
@@ -83,12 +73,6 @@ class BrandTest(unittest.TestCase):
                         'icon:auto-resize=16,32,48,256', icon], check=True)
         write(config, CONFIG)
         cls.options = OPTIONS + ['--icon', icon, '--config', config]
-        cls.key, cls.cert = (os.path.join(cls.dir, n) for n in ('k.pem',
-                                                                'c.pem'))
-        subprocess.run(['openssl', 'req', '-x509', '-newkey', 'rsa:2048',
-                        '-nodes', '-keyout', cls.key, '-out', cls.cert,
-                        '-days', '2', '-subj', '/CN=launcher-brand test'],
-                       check=True, capture_output=True)
 
     def setUp(self):
         wine_env.reset()
@@ -99,24 +83,6 @@ class BrandTest(unittest.TestCase):
                               capture_output=True)
         self.assertEqual((0, stderr), (proc.returncode, proc.stderr))
         return read(target)
-
-    def sign(self, source, target):
-        subprocess.run(['osslsigncode', 'sign', '-certs', self.cert, '-key',
-                        self.key, '-in', source, '-out', target], check=True,
-                       capture_output=True)
-
-    def verify(self, path):
-        """osslsigncode's report, which must say the checksum is right."""
-        proc = subprocess.run(['osslsigncode', 'verify', '-CAfile', self.cert,
-                               '-in', path], stdout=subprocess.PIPE,
-                              stderr=subprocess.STDOUT)
-        # One "PE checksum" line when the field is right, two and a warning
-        # when not.
-        report, data = proc.stdout.decode('latin-1'), read(path)
-        offset = pe_file.PeFile(data).checksum_offset
-        self.assertRegex(report, r'(?m)^PE checksum\s*: %08X$' %
-                         int.from_bytes(data[offset:offset + 4], 'little'))
-        return proc.returncode, report
 
     def probe(self, name, strings):
         """What Windows reads from C:\\Brand\\name; `strings` names them."""
@@ -178,42 +144,52 @@ class BrandTest(unittest.TestCase):
         self.assertEqual([javaw + ' -classpath from.File'],
                          [run.cmdline for run in r.runs])
 
-    def test_osslsigncode_signs_and_verifies_the_output(self):
-        tool, signed = (os.path.join(self.dir, n) for n in ('Tool.exe',
-                                                            'signed.exe'))
+    def test_osslsigncode_signs_and_java_runs_the_output(self):
+        key, cert, tool, signed = (os.path.join(self.dir, n) for n in (
+            'k.pem', 'c.pem', 'Tool.exe', 'signed.exe'))
+        subprocess.run(['openssl', 'req', '-x509', '-newkey', 'rsa:2048',
+                        '-nodes', '-keyout', key, '-out', cert, '-days', '2',
+                        '-subj', '/CN=launcher-brand test'], check=True,
+                       capture_output=True)
         unsigned = self.brand(LAUNCHERS[32], tool)
-        self.sign(tool, signed)
-        self.verify(tool)
-        code, report = self.verify(signed)
-        self.assertEqual(0, code, report)
+        subprocess.run(['osslsigncode', 'sign', '-certs', cert, '-key', key,
+                        '-in', tool, '-out', signed], check=True,
+                       capture_output=True)
+        for path in (tool, signed):
+            proc = subprocess.run(['osslsigncode', 'verify', '-CAfile', cert,
+                                   '-in', path], stdout=subprocess.PIPE,
+                                  stderr=subprocess.STDOUT)
+            # One "PE checksum" line when the field is right, two and a
+            # warning when not.
+            report, data = proc.stdout.decode('latin-1'), read(path)
+            offset = pe_file.PeFile(data).checksum_offset
+            self.assertRegex(report, r'(?m)^PE checksum\s*: %08X$' %
+                             int.from_bytes(data[offset:offset + 4], 'little'))
+        self.assertEqual(0, proc.returncode, report)
         self.assertIn('\nSignature verification: ok\n', report)
         # Branded again, the signed file is the unsigned one.
         self.assertEqual(unsigned, self.brand(signed, tool, SIGNATURE_REMOVED))
-
-    def test_java_runs_the_embedded_jar_signed_or_not(self):
-        source = os.path.join(self.dir, 'example', 'Hello.java')
-        os.makedirs(os.path.dirname(source), exist_ok=True)
-        write(source, b'package example;\npublic class Hello {\n'
-                      b'  public static void main(String[] args) {\n'
-                      b'    System.out.println("Hello " + String.join(" ", '
-                      b'args));\n  }\n}\n')
-        classes, jar, exe, signed = (os.path.join(self.dir, n) for n in (
-            'classes', 'hello.jar', 'Branded.exe', 'Branded-signed.exe'))
-        subprocess.run([jdk('javac'), '-d', classes, source], check=True)
-        subprocess.run([jdk('jar'), 'cf', jar, '-C', classes, '.'],
+        # With a jar, whose end the certificate table follows once signed.
+        src, jar = (os.path.join(self.dir, n) for n in ('Hello.java', 'h.jar'))
+        os.remove(signed)  # osslsigncode writes only new files
+        write(src, b'package example; public class Hello { public static void'
+              b' main(String[] a) { System.out.println(String.join(" ", a)); '
+              b'} }')
+        subprocess.run([JDK + 'javac', '-d', self.dir, src], check=True)
+        subprocess.run([JDK + 'jar', 'cf', jar, '-C', self.dir, 'example'],
                        check=True)
-        proc = subprocess.run([TOOL, LAUNCHERS[32], exe, '--jar', jar],
-                              capture_output=True)
-        self.assertEqual((0, b''), (proc.returncode, proc.stderr))
-        self.sign(exe, signed)
-        for path in (exe, signed):
-            run = subprocess.run([jdk('java'), '-cp', path, 'example.Hello',
+        self.options = self.options + ['--jar', jar]
+        self.brand(LAUNCHERS[32], tool)
+        subprocess.run(['osslsigncode', 'sign', '-certs', cert, '-key', key,
+                        '-in', tool, '-out', signed], check=True,
+                       capture_output=True)
+        for path in (tool, signed):
+            run = subprocess.run([JDK + 'java', '-cp', path, 'example.Hello',
                                   'x', 'y'], capture_output=True)
-            self.assertEqual((0, b'Hello x y\n'),
-                             (run.returncode, run.stdout), run.stderr)
-        code, report = self.verify(signed)
-        self.assertEqual(0, code, report)
-        self.assertIn('\nSignature verification: ok\n', report)
+            self.assertEqual((0, b'x y\n'), (run.returncode, run.stdout), run)
+        proc = subprocess.run(['osslsigncode', 'verify', '-CAfile', cert,
+                               '-in', signed], capture_output=True)
+        self.assertIn(b'\nSignature verification: ok\n', proc.stdout)
 
     def test_windows_build_takes_unicode_arguments(self):
         name, folder = 'Outil-\u00e9t\u00e9.exe', wine_env.unix_path(
