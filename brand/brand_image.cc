@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "brand/appended_archive.h"
 #include "brand/manifest_level.h"
 #include "brand/pe_image.h"
 #include "brand/program_icon.h"
@@ -68,13 +69,41 @@ void EmbedConfig(const Bytes& config, std::vector<Resource>* resources) {
                         config});
 }
 
+// The image with `resources` as its resource section, and the bytes after
+// its sections up to `overlayEnd`.
+bool Rebuild(const PeImage& image, const std::vector<Resource>& resources,
+             std::size_t overlayEnd, Bytes* output,
+             std::vector<std::string>* warnings, std::string* error) {
+  Bytes sectionBytes;
+  return SerializeResourceTree(
+             resources, image.sections[image.resourceSection].virtualAddress,
+             &sectionBytes, error) &&
+         ReplaceResourceSection(image, sectionBytes, overlayEnd, output,
+                                warnings, error);
+}
+
+// Appends the archive [begin, end) to the rebuilt image `output`, which
+// announces it, and makes the checksum cover it.
+bool AppendArchive(const PeImage& image, const std::uint8_t* begin,
+                   const std::uint8_t* end, Bytes* output,
+                   std::string* error) {
+  if (static_cast<std::uint64_t>(end - begin) >
+      0xffffffffULL - output->size()) {
+    *error = "the file would grow past 4 GiB";
+    return false;
+  }
+  output->insert(output->end(), begin, end);
+  PutU32(*output, ChecksumOffset(image),
+         PeChecksum(*output, ChecksumOffset(image)));
+  return true;
+}
+
 }  // namespace
 
-bool BrandImage(const Bytes& input, const BrandRequest& request,
-                Bytes* output, std::vector<std::string>* warnings,
-                std::string* error) {
+bool BrandImage(Bytes input, const BrandRequest& request, Bytes* output,
+                std::vector<std::string>* warnings, std::string* error) {
   PeImage image;
-  if (!ParsePeImage(input, &image, error)) return false;
+  if (!ParsePeImage(std::move(input), &image, error)) return false;
   const PeSection& section = image.sections[image.resourceSection];
   std::vector<Resource> resources;
   std::size_t root = image.directories[kDirectoryResource].address -
@@ -93,9 +122,35 @@ bool BrandImage(const Bytes& input, const BrandRequest& request,
     return false;
   }
   if (request.config) EmbedConfig(*request.config, &resources);
-  Bytes sectionBytes;
-  return SerializeResourceTree(std::move(resources), section.virtualAddress,
-                               &sectionBytes, error) &&
-         ReplaceResourceSection(image, sectionBytes, output, warnings,
-                                error);
+
+  const bool keep = !request.archive && !request.removeArchive;
+  CarriedArchive carried;
+  if (!FindCarriedArchive(image, resources, keep, &carried, error)) {
+    return false;
+  }
+  const std::size_t overlayEnd =
+      carried.present ? carried.start : image.file.size();
+  const std::uint8_t *begin = nullptr, *end = nullptr;
+  const bool appends = request.archive || (keep && carried.present);
+  if (request.archive) {
+    begin = request.archive->data();
+    end = begin + request.archive->size();
+  } else if (keep && carried.present) {
+    begin = image.file.data() + carried.start;
+    end = image.file.data() + carried.end;
+  }
+  if (!appends) {
+    AnnounceArchive(&resources, std::nullopt);
+    return Rebuild(image, resources, overlayEnd, output, warnings, error);
+  }
+  // The archive's offset is the size of the rebuilt image, which an
+  // announcement of any value gives: the resource's size does not change.
+  std::vector<std::string> again;
+  AnnounceArchive(&resources, 0);
+  if (!Rebuild(image, resources, overlayEnd, output, warnings, error)) {
+    return false;
+  }
+  AnnounceArchive(&resources, output->size());
+  return Rebuild(image, resources, overlayEnd, output, &again, error) &&
+         AppendArchive(image, begin, end, output, error);
 }

@@ -1,14 +1,19 @@
 #include "brand/brand_main.h"
 
+#include <new>
+
 #include "brand/brand_image.h"
 #include "brand/brand_options.h"
 #include "brand/file_io.h"
 #include "brand/utf.h"
+#include "brand/zip_archive.h"
 #include "settings/version.h"
 
 namespace {
 
-constexpr std::size_t kMaxExecutableSize = 512u << 20;
+constexpr std::size_t kMaxArchiveSize = std::size_t{1} << 30;
+// A launcher that carries the largest archive can be branded again.
+constexpr std::size_t kMaxExecutableSize = kMaxArchiveSize + (512u << 20);
 constexpr std::size_t kMaxIconSize = 64u << 20;
 constexpr std::size_t kMaxConfigSize = 1u << 20;
 
@@ -51,10 +56,8 @@ VersionEdits VersionEditsOf(const BrandOptions& o) {
   return edits;
 }
 
-}  // namespace
-
-int BrandMain(const std::vector<std::string>& args, std::ostream& out,
-              std::ostream& err) {
+int Brand(const std::vector<std::string>& args, std::ostream& out,
+          std::ostream& err) {
   BrandOptions options;
   std::string error;
   if (!ParseBrandOptions(args, &options, &error)) {
@@ -91,16 +94,39 @@ int BrandMain(const std::vector<std::string>& args, std::ostream& out,
     }
     request.config = std::move(file);
   }
+  if (options.jar) {
+    if (!ReadWholeFile(*options.jar, kMaxArchiveSize, &file, &error)) {
+      return Refuse(err, kExitRefused, error);
+    }
+    if (!CheckZipArchive(file, 0, file.size(), &error)) {
+      return Refuse(err, kExitRefused, *options.jar + ": " + error);
+    }
+    request.archive = std::move(file);
+  }
+  request.removeArchive = options.noJar;
   Bytes output;
   std::vector<std::string> warnings;
-  if (!BrandImage(input, request, &output, &warnings, &error)) {
+  if (!BrandImage(std::move(input), request, &output, &warnings, &error)) {
     return Refuse(err, kExitRefused, options.input + ": " + error);
   }
-  if (!ReplaceFile(options.output, output, &error)) {
+  if (!ReplaceFile(options.output, output, options.input, &error)) {
     return Refuse(err, kExitRefused, error);
   }
   for (const std::string& warning : warnings) {
     err << "launcher-brand: warning: " << warning << "\n";
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int BrandMain(const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err) {
+  // Files of a gigabyte and more may not fit a 32-bit process; running out
+  // of memory is a refusal like any other, before OUTPUT is touched.
+  try {
+    return Brand(args, out, err);
+  } catch (const std::bad_alloc&) {
+    return Refuse(err, kExitRefused, "not enough memory for these files");
+  }
 }

@@ -20,6 +20,7 @@ std::optional<std::string>* ValueOf(BrandOptions* o, const std::string& name) {
   if (name == "--copyright") return &o->copyright;
   if (name == "--version") return &o->versionText;
   if (name == "--execution-level") return &o->executionLevel;
+  if (name == "--jar") return &o->jar;
   return nullptr;
 }
 
@@ -61,6 +62,11 @@ bool ParseBrandOptions(const std::vector<std::string>& args,
       options->showHelp = true;
       return true;
     }
+    if (arg == "--no-jar") {
+      if (options->noJar) return Fail(error, arg + " is given twice");
+      options->noJar = true;
+      continue;
+    }
     if (arg.size() > 1 && arg[0] == '-') {
       std::optional<std::string>* value = ValueOf(options, arg);
       if (value == nullptr) return Fail(error, "unknown option " + arg);
@@ -74,6 +80,9 @@ bool ParseBrandOptions(const std::vector<std::string>& args,
   if (files.size() != 2) {
     return Fail(error, "expected INPUT.exe and OUTPUT.exe (see --help)");
   }
+  if (options->jar && options->noJar) {
+    return Fail(error, "--jar and --no-jar exclude each other");
+  }
   options->input = files[0];
   options->output = files[1];
   const std::pair<const char*, const std::optional<std::string>*> texts[] = {
@@ -82,7 +91,8 @@ bool ParseBrandOptions(const std::vector<std::string>& args,
       {"--company", &options->company},
       {"--copyright", &options->copyright},
       {"--icon", &options->icon},
-      {"--config", &options->config}};
+      {"--config", &options->config},
+      {"--jar", &options->jar}};
   std::u16string unused;
   for (const auto& [name, text] : texts) {
     if (*text && !Utf8ToUtf16(**text, &unused)) {
@@ -113,7 +123,7 @@ bool ParseBrandOptions(const std::vector<std::string>& args,
 std::string BrandUsage() {
   return "Usage: launcher-brand INPUT.exe OUTPUT.exe [options]\n"
          "Gives a copy of the launcher its own icon, version information,\n"
-         "execution level and embedded configuration.\n"
+         "execution level, embedded configuration and application archive.\n"
          "\n"
          "  --icon FILE.ico            the program's icon: replaces icon group"
          " 101 with every\n"
@@ -132,12 +142,21 @@ std::string BrandUsage() {
          "                             (in the manifest)\n"
          "  --config FILE              embeds FILE (at most 1 MiB) as the"
          " configuration\n"
+         "  --jar FILE.jar             appends FILE (a zip or jar, at most"
+         " 1 GiB) after the\n"
+         "                             image, byte for byte, in place of an"
+         " archive INPUT\n"
+         "                             carries; the launcher puts itself on"
+         " the class path\n"
+         "  --no-jar                   removes the archive INPUT carries\n"
          "  --help                     this text\n"
          "  --version                  alone: the version of launcher-brand\n"
          "\n"
          "OUTPUT may be INPUT. Options not given leave what INPUT has;\n"
-         "OriginalFilename and InternalName become OUTPUT's file name. A\n"
-         "signature of INPUT is removed: sign OUTPUT afterwards.\n"
+         "OriginalFilename and InternalName become OUTPUT's file name; an\n"
+         "archive INPUT carries stays unless --jar or --no-jar is given. A\n"
+         "signature of INPUT is removed: sign OUTPUT afterwards, after the\n"
+         "archive is embedded.\n"
          "\n"
          "Exit codes: 0 done; 1 an input file was refused or OUTPUT could "
          "not be\n"

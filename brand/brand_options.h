@@ -22,11 +22,14 @@ struct BrandOptions {
   std::optional<std::string> versionText;
   std::optional<std::array<std::uint16_t, 4>> versionNumbers;
   std::optional<std::string> executionLevel;
+  std::optional<std::string> jar;  // the archive to append
+  bool noJar = false;              // remove the archive INPUT carries
 };
 
 // Reads the arguments after the program name. Refuses unknown options, a
 // missing or repeated value, text that is not UTF-8, a version that is not
-// one to four numbers of at most 65535, and an unknown execution level.
+// one to four numbers of at most 65535, an unknown execution level, and
+// --jar with --no-jar.
 bool ParseBrandOptions(const std::vector<std::string>& args,
                        BrandOptions* options, std::string* error);
 

@@ -29,6 +29,10 @@ inline std::uint32_t GetU32(const Bytes& b, std::size_t at) {
          (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
+inline std::uint64_t GetU64(const Bytes& b, std::size_t at) {
+  return GetU32(b, at) | (std::uint64_t{GetU32(b, at + 4)} << 32);
+}
+
 inline bool ReadU16(const Bytes& b, std::uint64_t at, std::uint16_t* value) {
   if (!InBounds(b.size(), at, 2)) return false;
   *value = GetU16(b, static_cast<std::size_t>(at));
@@ -59,6 +63,12 @@ inline void AppendU16(Bytes& b, std::uint16_t value) {
 
 inline void AppendU32(Bytes& b, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) {
+    b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
+}
+
+inline void AppendU64(Bytes& b, std::uint64_t value) {
+  for (int i = 0; i < 8; ++i) {
     b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   }
 }

@@ -43,7 +43,7 @@ bool ReadWholeFile(const std::string& path, std::size_t maxSize, Bytes* data,
 }
 
 bool ReplaceFile(const std::string& path, const Bytes& data,
-                 std::string* error) {
+                 const std::string& model, std::string* error) {
   fs::path target = fs::u8path(path);
   fs::path folder = target.parent_path();
   std::error_code ec;
@@ -70,11 +70,17 @@ bool ReplaceFile(const std::string& path, const Bytes& data,
       return Fail(error, path, "writing failed");
     }
   }
-  // A file replaced in place keeps its permissions (the executable bit).
-  fs::file_status existing = fs::status(target, ec);
-  if (!ec && fs::is_regular_file(existing)) {
-    fs::permissions(temp, existing.permissions(), ec);
+#ifndef _WIN32
+  // A branded copy is as executable as the launcher it was made from. A
+  // file system without permission bits refuses the change; the copy is
+  // still whole, so that is no failure.
+  fs::file_status modelStatus = fs::status(fs::u8path(model), ec);
+  if (!ec && fs::is_regular_file(modelStatus)) {
+    fs::permissions(temp, modelStatus.permissions(), ec);
   }
+#else
+  (void)model;  // Windows has no permission bits to carry over
+#endif
   fs::rename(temp, target, ec);
   if (ec) {
     std::string reason = ec.message();

@@ -67,12 +67,14 @@ Bytes ResourceSectionBytes(const PeImage& image);
 // The image with `resources` (laid out for the resource section's address)
 // as its resource section. Sections after it are moved when only their data
 // directory refers to them (.reloc), else refused. An Authenticode
-// certificate is dropped and its directory zeroed, with a warning; any other
-// bytes after the sections are kept after them. SizeOfImage, the section
-// table, SizeOfInitializedData, the moved directories and the checksum are
-// brought up to date.
+// certificate is dropped and its directory zeroed, with a warning; the other
+// bytes after the sections, up to `overlayEnd` (the file's size, or where an
+// archive that the caller appends itself begins), are kept after them.
+// SizeOfImage, the section table, SizeOfInitializedData, the moved
+// directories and the checksum are brought up to date.
 bool ReplaceResourceSection(const PeImage& image, const Bytes& resources,
-                            Bytes* output, std::vector<std::string>* warnings,
+                            std::size_t overlayEnd, Bytes* output,
+                            std::vector<std::string>* warnings,
                             std::string* error);
 
 // The PE checksum of `file`: the 16-bit one's-complement sum of its words

@@ -90,10 +90,11 @@ bool CheckLayout(const PeImage& image, std::string* error) {
   return true;
 }
 
-// The bytes after the last section, without an Authenticode certificate.
-bool Overlay(const PeImage& image, Bytes* overlay, std::size_t* certStart,
-             std::size_t* certSize, std::vector<std::string>* warnings,
-             std::string* error) {
+// The bytes after the last section up to `end`, without an Authenticode
+// certificate.
+bool Overlay(const PeImage& image, std::size_t end, Bytes* overlay,
+             std::size_t* certStart, std::size_t* certSize,
+             std::vector<std::string>* warnings, std::string* error) {
   const Bytes& f = image.file;
   *certStart = *certSize = 0;
   DataDirectory cert;
@@ -110,8 +111,11 @@ bool Overlay(const PeImage& image, Bytes* overlay, std::size_t* certStart,
     warnings->push_back(
         "the input's Authenticode signature removed; sign the output again");
   }
-  overlay->assign(f.begin() + image.sectionsEnd, f.end());
-  if (*certSize != 0) {
+  if (end < image.sectionsEnd || end > f.size()) {
+    return Fail(error, "the archive does not follow the sections");
+  }
+  overlay->assign(f.begin() + image.sectionsEnd, f.begin() + end);
+  if (*certSize != 0 && *certStart + *certSize <= end) {
     auto at = overlay->begin() + (*certStart - image.sectionsEnd);
     overlay->erase(at, at + *certSize);
   }
@@ -128,12 +132,14 @@ bool AddSized(std::uint32_t base, std::int64_t delta, std::uint32_t* out) {
 }  // namespace
 
 bool ReplaceResourceSection(const PeImage& image, const Bytes& resources,
-                            Bytes* output, std::vector<std::string>* warnings,
+                            std::size_t overlayEnd, Bytes* output,
+                            std::vector<std::string>* warnings,
                             std::string* error) {
   if (!CheckLayout(image, error)) return false;
   Bytes overlay;
   std::size_t certStart, certSize;
-  if (!Overlay(image, &overlay, &certStart, &certSize, warnings, error)) {
+  if (!Overlay(image, overlayEnd, &overlay, &certStart, &certSize, warnings,
+               error)) {
     return false;
   }
   const Bytes& f = image.file;
@@ -219,10 +225,11 @@ bool ReplaceResourceSection(const PeImage& image, const Bytes& resources,
   }
   // A COFF symbol table kept in the overlay moves with it.
   std::uint32_t symbols = GetU32(f, image.coffOffset + 8);
-  if (symbols != 0 && symbols >= image.sectionsEnd) {
+  if (symbols != 0 && symbols >= image.sectionsEnd && symbols < overlayEnd) {
     std::int64_t moved = std::int64_t{symbols} - image.sectionsEnd +
                          std::int64_t(newSectionsEnd);
-    if (certSize != 0 && symbols >= certStart + certSize) {
+    if (certSize != 0 && symbols >= certStart + certSize &&
+        certStart + certSize <= overlayEnd) {
       moved -= static_cast<std::int64_t>(certSize);
     }
     PutU32(out, image.coffOffset + 8, static_cast<std::uint32_t>(moved));

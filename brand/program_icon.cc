@@ -14,6 +14,13 @@ bool IsProgramGroup(const Resource& r) {
          r.name.id == kProgramIconGroup;
 }
 
+// The order of the resource tree: type, then name, then language.
+bool TreeLess(const Resource& a, const Resource& b) {
+  if (!(a.type == b.type)) return ResourceNameLess(a.type, b.type);
+  if (!(a.name == b.name)) return ResourceNameLess(a.name, b.name);
+  return ResourceNameLess(a.language, b.language);
+}
+
 }  // namespace
 
 bool ReplaceProgramIcon(std::vector<Resource>* resources,
@@ -21,25 +28,33 @@ bool ReplaceProgramIcon(std::vector<Resource>* resources,
                         std::string* error) {
   std::set<std::uint32_t> oldIds, keptIds;
   std::vector<ResourceName> groupLanguages;
+  // The language of the new images is chosen in the tree's order, not the
+  // list's: an input whose directories list their entries in another order
+  // is written in the tree's order, so a choice by list order would differ
+  // when the output is branded again.
+  const Resource* firstGroup = nullptr;
+  const Resource* firstIcon = nullptr;
   for (const Resource& r : *resources) {
-    if (!IsType(r, kTypeGroupIcon)) continue;
+    bool isGroup = IsType(r, kTypeGroupIcon);
+    if ((isGroup || IsType(r, kTypeIcon)) &&
+        (firstIcon == nullptr || TreeLess(r, *firstIcon))) {
+      firstIcon = &r;
+    }
+    if (!isGroup) continue;
     std::vector<std::uint16_t> ids;
     if (!ReadIconGroupIds(r.data, &ids, error)) return false;
     if (IsProgramGroup(r)) {
       oldIds.insert(ids.begin(), ids.end());
       groupLanguages.push_back(r.language);
+      if (firstGroup == nullptr || TreeLess(r, *firstGroup)) firstGroup = &r;
     } else {
       keptIds.insert(ids.begin(), ids.end());
     }
   }
   ResourceName language = ResourceName::Id(kDefaultIconLanguage);
-  auto firstIcon = std::find_if(
-      resources->begin(), resources->end(), [](const Resource& r) {
-        return IsType(r, kTypeGroupIcon) || IsType(r, kTypeIcon);
-      });
-  if (!groupLanguages.empty()) {
-    language = groupLanguages.front();
-  } else if (firstIcon != resources->end()) {
+  if (firstGroup != nullptr) {
+    language = firstGroup->language;
+  } else if (firstIcon != nullptr) {
     language = firstIcon->language;
     groupLanguages.push_back(language);
   } else {

@@ -22,8 +22,9 @@ constexpr std::uint32_t kDefaultIconLanguage = 0x0409;
 // another group lists them too; the new ones take the lowest RT_ICON ids
 // that no remaining image has and no other group lists, so branding again
 // gives the same ids. The group keeps its language (each language, when it
-// has several); a new group takes the language of the other icons, else
-// 0x0409.
+// has several) and the new images take the lowest of them; a new group and
+// its images take the language of the first icon or group in the tree's
+// order, else 0x0409. The list's own order never matters.
 bool ReplaceProgramIcon(std::vector<Resource>* resources,
                         const std::vector<IconImage>& images,
                         std::string* error);

@@ -85,6 +85,19 @@ inline Bytes IconFile(const std::vector<Bytes>& images, std::size_t at = 0,
   return f;
 }
 
+// What the tool reads of a zip archive: `data` where the entries are, a
+// central directory of one header, the end record and `comment`.
+inline Bytes TestZip(const std::string& data, const std::string& comment = "") {
+  Bytes z(data.begin(), data.end());
+  z.insert(z.end(), {'P', 'K', 1, 2});
+  z.resize(z.size() + 42, 0);
+  z.insert(z.end(), {'P', 'K', 5, 6, 0, 0, 0, 0, 1, 0, 1, 0, 46, 0, 0, 0});
+  AppendU32(z, std::uint32_t(data.size()));
+  AppendU16(z, std::uint16_t(comment.size()));
+  z.insert(z.end(), comment.begin(), comment.end());
+  return z;
+}
+
 const Bytes kTestPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 'I', 'H'};
 const Bytes kBitmap = {40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0,
                        0,  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0,  0,

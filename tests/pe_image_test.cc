@@ -15,7 +15,8 @@ bool Replace(const Bytes& file, const Bytes& resources, Bytes* output,
              std::vector<std::string>* warnings, std::string* error) {
   PeImage in;
   return ParsePeImage(file, &in, error) &&
-         ReplaceResourceSection(in, resources, output, warnings, error);
+         ReplaceResourceSection(in, resources, file.size(), output, warnings,
+                                error);
 }
 
 TEST(ReplaceResourceSection, RefusesWhatItCannotReadOrRebuild) {

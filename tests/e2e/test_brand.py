@@ -31,6 +31,7 @@ OPTIONS = ['--product-name', 'Outil', '--company', STRINGS['CompanyName'],
            '--description', STRINGS['FileDescription'], '--copyright',
            STRINGS['LegalCopyright'], '--version', '2.1',
            '--execution-level', 'requireAdministrator']
+JDK = '/usr/lib/jvm/java-17-openjdk-amd64/bin/'  # Debian's; none fails
 SIGNATURE_REMOVED = (b"launcher-brand: warning: the input's Authenticode "
                      b"signature removed; sign the output again\n")
 
@@ -143,7 +144,7 @@ class BrandTest(unittest.TestCase):
         self.assertEqual([javaw + ' -classpath from.File'],
                          [run.cmdline for run in r.runs])
 
-    def test_osslsigncode_signs_and_verifies_the_output(self):
+    def test_osslsigncode_signs_and_java_runs_the_output(self):
         key, cert, tool, signed = (os.path.join(self.dir, n) for n in (
             'k.pem', 'c.pem', 'Tool.exe', 'signed.exe'))
         subprocess.run(['openssl', 'req', '-x509', '-newkey', 'rsa:2048',
@@ -168,6 +169,27 @@ class BrandTest(unittest.TestCase):
         self.assertIn('\nSignature verification: ok\n', report)
         # Branded again, the signed file is the unsigned one.
         self.assertEqual(unsigned, self.brand(signed, tool, SIGNATURE_REMOVED))
+        # With a jar, whose end the certificate table follows once signed.
+        src, jar = (os.path.join(self.dir, n) for n in ('Hello.java', 'h.jar'))
+        os.remove(signed)  # osslsigncode writes only new files
+        write(src, b'package example; public class Hello { public static void'
+              b' main(String[] a) { System.out.println(String.join(" ", a)); '
+              b'} }')
+        subprocess.run([JDK + 'javac', '-d', self.dir, src], check=True)
+        subprocess.run([JDK + 'jar', 'cf', jar, '-C', self.dir, 'example'],
+                       check=True)
+        self.options = self.options + ['--jar', jar]
+        self.brand(LAUNCHERS[32], tool)
+        subprocess.run(['osslsigncode', 'sign', '-certs', cert, '-key', key,
+                        '-in', tool, '-out', signed], check=True,
+                       capture_output=True)
+        for path in (tool, signed):
+            run = subprocess.run([JDK + 'java', '-cp', path, 'example.Hello',
+                                  'x', 'y'], capture_output=True)
+            self.assertEqual((0, b'x y\n'), (run.returncode, run.stdout), run)
+        proc = subprocess.run(['osslsigncode', 'verify', '-CAfile', cert,
+                               '-in', signed], capture_output=True)
+        self.assertIn(b'\nSignature verification: ok\n', proc.stdout)
 
     def test_windows_build_takes_unicode_arguments(self):
         name, folder = 'Outil-\u00e9t\u00e9.exe', wine_env.unix_path(
