@@ -45,3 +45,14 @@ add_test(NAME install_deps
          COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/tests/scripts/test_install_deps.py)
 set_tests_properties(install_deps PROPERTIES LABELS scripts
                      ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1")
+
+# RunJavaMain against the real Java VMs of this machine (label jvm): each
+# case in a child process of its own, on every VM found. No VM fails the run.
+find_package(Threads REQUIRED)
+add_executable(jvm_tests tests/jvm/real_vm_test.cc)
+target_link_libraries(jvm_tests PRIVATE fake_platform GTest::gtest
+                      GTest::gtest_main Threads::Threads ${CMAKE_DL_LIBS})
+target_compile_definitions(jvm_tests PRIVATE
+  JVM_TEST_SOURCES="${CMAKE_CURRENT_SOURCE_DIR}/tests/jvm/java/Cases.java")
+add_test(NAME jvm_real_vms COMMAND jvm_tests)
+set_tests_properties(jvm_real_vms PROPERTIES LABELS jvm TIMEOUT 300)

@@ -11,8 +11,8 @@
 struct JavaLaunch {
   // JNI_CreateJavaVM of a loaded VM library.
   void* createJavaVm = nullptr;
-  // The VM's options, in order. The exit and vfprintf hooks are added after
-  // them.
+  // The VM's options, in order. The exit, abort and vfprintf hooks are put
+  // before them, so that the VM knows them when it refuses one of these.
   std::vector<std::string> options;
   // The main class, with dots ("tool.Main").
   std::string mainClass;
@@ -24,12 +24,13 @@ struct JavaLaunch {
 };
 
 enum class JavaEndKind {
-  kNoThread,       // the thread could not be made; nothing ran
-  kNotCreated,     // JNI_CreateJavaVM failed; `code` is its result
-  kMainNotFound,   // the class or its main method is missing (code 1)
-  kMainThrew,      // main ended with an exception (code 1)
-  kMainReturned,   // main returned and the VM was destroyed (code 0)
-  kExited,         // System.exit (or Runtime.halt): `code` is its code
+  kNoThread,      // the thread could not be made; nothing ran
+  kNotCreated,    // JNI_CreateJavaVM failed; `code` is its result (JNI_ERR
+                  // when the VM gave up in the middle of its creation)
+  kMainNotFound,  // the class or its main method is missing (code 1)
+  kMainThrew,     // main ended with an exception (code 1)
+  kMainReturned,  // main returned and the VM was destroyed (code 0)
+  kExited,        // System.exit (or Runtime.halt): `code` is its code
 };
 
 struct JavaEnd {
@@ -54,6 +55,9 @@ struct JavaEnd {
 //   the wait with kExited and n, and then blocks that thread for good, so
 //   that the process ends only when the launcher is done (restarting,
 //   reporting) and never before;
+// - a VM that gives up in the middle of its creation (too small a heap),
+//   which would end the process itself, reaches the abort hook instead,
+//   which ends the wait with kNotCreated and blocks that thread likewise;
 // - every text the VM prints goes through the vfprintf hook to
 //   os.WriteVmOutput, from whichever thread prints it.
 // The JNI invocation API allows one VM per process, and so does this: call

@@ -1,6 +1,7 @@
 #ifndef LAUNCHER_TEXT_TEXT_HELPERS_H_
 #define LAUNCHER_TEXT_TEXT_HELPERS_H_
 
+#include <cstdarg>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 // overflows, whatever the lengths of the values.
 std::string Format(const char* format, ...)
     __attribute__((format(printf, 1, 2)));
+// The same over a va_list, which it leaves to the caller to end.
+std::string FormatList(const char* format, va_list args)
+    __attribute__((format(printf, 1, 0)));
 
 // The text of an optional value the way the C library prints a missing one.
 inline const char* OrNull(const std::optional<std::string>& text) {
