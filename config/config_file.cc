@@ -28,6 +28,7 @@ enum class Special {
   kArgument,
   kInclude,
   kLogFile,
+  kSwitch,
 };
 
 using Text = std::optional<std::string> LaunchSettings::*;
@@ -72,7 +73,17 @@ const KeywordRule kKeywords[] = {
      Special::kNone},
     // A path to open, not a command-line word: no quotes around it.
     {"logFile", nullptr, nullptr, false, Special::kLogFile},
+    {"javaInProcess", nullptr, nullptr, false, Special::kSwitch},
 };
+
+// The value of a yes-or-no keyword: on, off, or none when it is neither.
+std::optional<bool> SwitchValue(const std::string& value) {
+  static const char* const kWords[] = {"yes", "true", "1", "no", "false", "0"};
+  for (int i = 0; i < 6; ++i) {
+    if (EqualsIgnoringCase(Trim(value), kWords[i])) return i < 3;
+  }
+  return std::nullopt;
+}
 
 // `path` below `startDir` unless it is absolute already (a drive, a root or
 // a network path).
@@ -131,6 +142,9 @@ struct Reader {
   LaunchSettings& settings;
   PlatformOps& os;
   OpenFiles openFiles;
+  // The file and the line being read, for a message about that line.
+  const std::string* name;
+  int lineNumber;
 };
 
 FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
@@ -196,6 +210,20 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
     case Special::kLogFile:
       s.logFile = AbsolutePath(expanded, s.startDir);
       break;
+    case Special::kSwitch: {
+      std::optional<bool> on = SwitchValue(expanded);
+      if (!on) {
+        os.ShowMessageBox(
+            Format("Line %d of the configuration file %s:\n%s %s\n"
+                   "takes yes or no (or true, false, 1, 0).",
+                   reader.lineNumber, reader.name->c_str(), key.c_str(),
+                   value.c_str()),
+            "Error", kBoxError);
+        return ExitCode::kConfigUnreadable;
+      }
+      s.javaInProcess = *on;
+      break;
+    }
   }
   return std::nullopt;
 }
@@ -221,10 +249,20 @@ FatalExit ReadConfigText(const std::string& name, std::string content,
   }
   reader.os.Note(Format("configuration: %s", name.c_str()));
   reader.openFiles.Push(canonical);
+  // An include reads another file in the middle of this one.
+  const std::string* outerName = reader.name;
+  const int outerLine = reader.lineNumber;
+  reader.name = &name;
+  reader.lineNumber = 1;
   for (std::string& line : SplitConfigLines(content)) {
+    // A piece of an overlong line ends without its line feed.
+    const bool ends = !line.empty() && line.back() == '\n';
     FatalExit fatal = ApplyConfigLine(std::move(line), reader);
     if (fatal) return fatal;
+    if (ends) ++reader.lineNumber;
   }
+  reader.name = outerName;
+  reader.lineNumber = outerLine;
   reader.openFiles.Pop();
   return std::nullopt;
 }
@@ -292,7 +330,7 @@ FatalExit LocateAppConfig(const std::string& programPath,
     os.ShowMessageBox("[" + path + "]", "Reading App Config file", kBoxPlain);
   }
   if (!useEmbedded) return ReadConfigFile(path, settings, os);
-  Reader reader{settings, os, {}};
+  Reader reader{settings, os, {}, nullptr, 0};
   if (settings.debugMode) {
     os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
   }
@@ -302,6 +340,6 @@ FatalExit LocateAppConfig(const std::string& programPath,
 
 FatalExit ReadConfigFile(const std::string& path, LaunchSettings& settings,
                          PlatformOps& os) {
-  Reader reader{settings, os, {}};
+  Reader reader{settings, os, {}, nullptr, 0};
   return ReadFileNested(path, os.CanonicalPath(path), reader);
 }

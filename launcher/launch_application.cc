@@ -8,21 +8,31 @@
 #include "runtime/runtime_search.h"
 #include "text/text_helpers.h"
 
-namespace {
-
-// A non-zero exit this soon after the start means the application never got
-// going (a missing class, a bad VM option), so the user must be told.
-constexpr double kEarlyFailureSeconds = 3.0;
-
-}  // namespace
-
-LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
+bool FindRuntime(LaunchSettings& settings, PlatformOps& os) {
   if (!settings.javapath) {
     // A configured search replaces the registry's current runtime.
     settings.javapath = settings.javaSearch ? FindRuntimeBySearch(settings, os)
                                             : FindDefaultRuntime(settings, os);
-    if (!settings.javapath) return {LaunchEnd::kNoRuntime, 0};
   }
+  return settings.javapath.has_value();
+}
+
+void ReportApplicationEnd(const LaunchSettings& settings,
+                          const std::string& runtime, int exitCode,
+                          std::int64_t seconds, PlatformOps& os) {
+  os.Note(Format("application exit code %d after %lu s", exitCode,
+                 static_cast<unsigned long>(seconds < 0 ? 0 : seconds)));
+  if (exitCode == 0 || static_cast<double>(seconds) >= kEarlyFailureSeconds) {
+    return;
+  }
+  os.ShowMessageBox(Format("Error launching Class %s\n with Java %s.\nError=%d",
+                           OrNull(settings.mainclass), runtime.c_str(),
+                           exitCode),
+                    "Error", kBoxError);
+}
+
+LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
+  if (!FindRuntime(settings, os)) return {LaunchEnd::kNoRuntime, 0};
   const bool debug = settings.debugMode;
   if (debug) os.ShowMessageBox(*settings.javapath, "Javapath is", kBoxPlain);
 
@@ -81,18 +91,8 @@ LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
     // say) reads as a negative number.
     exitCode = static_cast<std::int32_t>(os.ProcessExitCode(process.get()));
   }
-  const std::int64_t seconds = os.Now() - start;
-  const double elapsed = static_cast<double>(seconds);
-  os.Note(Format("application exit code %d after %lu s", exitCode,
-                 static_cast<unsigned long>(seconds < 0 ? 0 : seconds)));
-
-  if (exitCode != 0 && elapsed < kEarlyFailureSeconds) {
-    os.ShowMessageBox(
-        Format("Error launching Class %s\n with Java %s.\nError=%d",
-               OrNull(settings.mainclass), settings.javapath->c_str(),
-               exitCode),
-        "Error", kBoxError);
-  }
+  ReportApplicationEnd(settings, *settings.javapath, exitCode, os.Now() - start,
+                       os);
   if (debug) {
     os.WriteOut(Format("CreateProcess ret %d, exitCode=%d\n", 1, exitCode));
   }

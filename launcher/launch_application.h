@@ -1,6 +1,9 @@
 #ifndef LAUNCHER_LAUNCHER_LAUNCH_APPLICATION_H_
 #define LAUNCHER_LAUNCHER_LAUNCH_APPLICATION_H_
 
+#include <cstdint>
+#include <string>
+
 #include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
@@ -17,8 +20,23 @@ struct LaunchResult {
   int exitCode;  // the application's, when it ended; else 0
 };
 
-// Starts the application once and waits for it to end. Fills `javapath`
-// from the search or the registry's current runtime when it is still unset.
+// Fills `javapath` from the search or the registry's current runtime when it
+// is still unset; false (after telling the user why) when none was found.
+bool FindRuntime(LaunchSettings& settings, PlatformOps& os);
+
+// Starts the application once as a child runtime and waits for it to end.
+// Fills `javapath` first (FindRuntime).
 LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os);
+
+// A non-zero exit this soon after the start means the application never got
+// going (a missing class, a bad VM option), so the user must be told.
+inline constexpr double kEarlyFailureSeconds = 3.0;
+
+// Notes how the application ended, `seconds` after it started; when that was
+// with a non-zero `exitCode` in less than kEarlyFailureSeconds, shows the
+// "Error" box that names the class and `runtime`, what it ran with.
+void ReportApplicationEnd(const LaunchSettings& settings,
+                          const std::string& runtime, int exitCode,
+                          std::int64_t seconds, PlatformOps& os);
 
 #endif  // LAUNCHER_LAUNCHER_LAUNCH_APPLICATION_H_

@@ -27,6 +27,8 @@ LaunchLog::LaunchLog(PlatformOps& inner, const LaunchSettings& settings)
       prefix_(Format("[%u] ", static_cast<unsigned>(inner.ProcessId()))) {}
 
 LaunchLog::~LaunchLog() {
+  std::string rest;
+  if (vmLines_.Flush(&rest)) Record("vm: " + rest);
   if (state_ == State::kWriting) inner_.CloseFile(file_);
 }
 
@@ -56,13 +58,15 @@ void LaunchLog::Open(const std::optional<std::string>& path) {
 }
 
 void LaunchLog::Record(const std::string& line) {
-  if (state_ == State::kOff) return;
   std::string record = prefix_ + OneLine(line);
+  while (busy_.test_and_set(std::memory_order_acquire)) {
+  }
   if (state_ == State::kKeeping) {
     kept_.push_back(std::move(record));
-  } else {
+  } else if (state_ == State::kWriting) {
     Write(record);
   }
+  busy_.clear(std::memory_order_release);
 }
 
 void LaunchLog::Write(const std::string& line) {
@@ -111,6 +115,15 @@ void LaunchLog::WriteOut(const std::string& text) {
 void LaunchLog::WriteErr(const std::string& text) {
   inner_.WriteErr(text);
   Record("error output: " + text);
+}
+
+void LaunchLog::WriteVmOutput(const void* stream, const std::string& text) {
+  inner_.WriteVmOutput(stream, text);
+  while (busy_.test_and_set(std::memory_order_acquire)) {
+  }
+  std::vector<std::string> lines = vmLines_.Add(text);
+  busy_.clear(std::memory_order_release);
+  for (const std::string& line : lines) Record("vm: " + line);
 }
 
 void LaunchLog::Note(const std::string& line) {

@@ -1,10 +1,12 @@
 #ifndef LAUNCHER_LAUNCHER_LAUNCH_LOG_H_
 #define LAUNCHER_LAUNCHER_LAUNCH_LOG_H_
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "launcher/output_lines.h"
 #include "settings/launch_settings.h"
 #include "platform/platform_wrapper.h"
 
@@ -43,6 +45,9 @@ class LaunchLog : public PlatformWrapper {
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
   void Note(const std::string& line) override;
+  // What a VM in the launcher's own process printed, line by line; any
+  // thread.
+  void WriteVmOutput(const void* stream, const std::string& text) override;
 
  private:
   enum class State { kKeeping, kWriting, kOff };
@@ -57,6 +62,9 @@ class LaunchLog : public PlatformWrapper {
   std::string path_;
   FileHandle file_ = 0;
   std::string prefix_;  // "[pid] "
+  LineSplitter vmLines_;
+  // Lines come from the VM's and the output readers' threads too.
+  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
 };
 
 // The size above which a log is set aside at the start of a run.

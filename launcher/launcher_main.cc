@@ -5,24 +5,23 @@
 #include "launcher/console_messages.h"
 #include "settings/exit_codes.h"
 #include "launcher/launch_application.h"
+#include "launcher/launch_in_process.h"
 #include "launcher/launch_log.h"
+#include "launcher/launcher_arguments.h"
 #include "text/text_helpers.h"
 
 namespace {
-
-// The application asks to be started again by ending with this code.
-constexpr int kRestartCode = 999;
 
 void ScanArguments(const std::vector<std::string>& args,
                    LaunchSettings& settings) {
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "-d") {
-      settings.debugMode = true;
-    } else if (arg.compare(0, 2, "-c") == 0) {
-      settings.configPath = arg.substr(2);
-    } else {
+    if (!IsLauncherSwitch(arg)) {
       settings.appArguments.push_back(arg);
+    } else if (arg[1] == 'd') {
+      settings.debugMode = true;
+    } else {
+      settings.configPath = arg.substr(2);
     }
   }
 }
@@ -120,9 +119,12 @@ int Run(const std::vector<std::string>& args, LaunchSettings& settings,
     os.ShowMessageBox(programBox, "LpCmdLine", kBoxPlain);
   }
 
-  if (settings.flavour.runsInCallerDirectory) {
-    std::string caller;
-    if (os.CurrentDirectory(&caller)) settings.callerDirectory = caller;
+  std::string current;
+  if (os.CurrentDirectory(&current)) {
+    settings.launchDirectory = current;
+    if (settings.flavour.runsInCallerDirectory) {
+      settings.callerDirectory = current;
+    }
   }
   FixStartDirectory(programPath, settings, os);
   if (debug) os.ShowMessageBox(settings.startDir, "CWD", kBoxPlain);
@@ -158,9 +160,14 @@ int Run(const std::vector<std::string>& args, LaunchSettings& settings,
     }
   }
 
+  // The one place where the mode is chosen: a child runtime, or the VM in
+  // this process (which restarts by starting the launcher anew, so that its
+  // loop ends at once).
+  LaunchResult (*const launch)(LaunchSettings&, PlatformOps&) =
+      settings.javaInProcess ? LaunchInProcess : LaunchApplication;
   LaunchResult result;
   do {
-    result = LaunchApplication(settings, os);
+    result = launch(settings, os);
   } while (result.end == LaunchEnd::kApplicationEnded &&
            result.exitCode == kRestartCode);
   return ExitCodeAfterLaunch(result, settings.flavour);

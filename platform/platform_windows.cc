@@ -501,8 +501,9 @@ std::vector<std::string> WindowsPlatform::WideArguments() {
   }
   std::vector<std::string> wide;
   for (int i = 0; i < count; ++i) {
-    wide.emplace_back(reinterpret_cast<const char*>(arguments[i]),
-                      2 * std::wcslen(arguments[i]));
+    std::string argument(reinterpret_cast<const char*>(arguments[i]),
+                         2 * std::wcslen(arguments[i]));
+    wide.push_back(std::move(argument));
   }
   return wide;
 }

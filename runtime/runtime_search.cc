@@ -5,6 +5,7 @@
 
 #include "runtime/download_prompt.h"
 #include "runtime/java_version.h"
+#include "runtime/jvm_library.h"
 #include "runtime/registry_lookup.h"
 #include "runtime/search_places.h"
 #include "text/text_helpers.h"
@@ -64,6 +65,12 @@ Candidate Judge(const Finding& finding, Search& search) {
   if (!search.os.FileExists(finding.home + "\\" + executable)) {
     candidate.rejection = "no " + executable;
     return candidate;
+  }
+  // A VM run in the launcher's own process must be of its architecture.
+  if (search.settings.javaInProcess) {
+    const JvmLibrary jvm = FindJvmLibrary(finding.home, search.os);
+    candidate.rejection = jvm.path.empty() ? "no jvm.dll" : jvm.misfit;
+    if (!candidate.rejection.empty()) return candidate;
   }
   if (finding.versionName) {
     candidate.version = ParseJavaVersion(*finding.versionName);

@@ -42,6 +42,12 @@ struct LaunchSettings {
   // Where the caller started the launcher from, for a flavour whose
   // application runs there.
   std::optional<std::string> callerDirectory;
+  // The current directory the launcher was started in, whatever the
+  // flavour: where a restart of the launcher itself begins.
+  std::optional<std::string> launchDirectory;
+  // The Java VM runs inside the launcher's own process instead of a child
+  // runtime (javaInProcess).
+  bool javaInProcess = false;
   Flavour flavour = kGuiFlavour;  // chosen by the entry point
   bool debugMode = false;
   bool quoteAlways = false;  // Windows major version above 5

@@ -17,3 +17,18 @@ target_link_options(resource_probe PRIVATE -municode)
 foreach(tool standin_java standin_javaw boxwatch resource_probe)
   target_link_options(${tool} PRIVATE -static -static-libgcc -static-libstdc++)
 endforeach()
+
+# A stand-in jvm.dll for the in-process mode, built with the project's own
+# jni_md.h (so that a calling convention that differs from the launcher's
+# shows on 32 bits), and the DLL it needs from the runtime's bin folder.
+# The VM's entry point is exported under its plain name, as a VM's is.
+add_library(standin_jvmdep SHARED ${E2E_TOOLS_DIR}/standin_jvmdep.cc)
+add_library(standin_jvm SHARED ${E2E_TOOLS_DIR}/standin_jvm.cc)
+target_include_directories(standin_jvm SYSTEM PRIVATE ${LAUNCHER_JNI_INCLUDE}
+                           ${LAUNCHER_JNI_MD_INCLUDE})
+target_link_libraries(standin_jvm PRIVATE standin_jvmdep)
+foreach(dll standin_jvm standin_jvmdep)
+  set_target_properties(${dll} PROPERTIES PREFIX "")
+  target_link_options(${dll} PRIVATE -static -static-libgcc -static-libstdc++
+                      -Wl,--kill-at)
+endforeach()

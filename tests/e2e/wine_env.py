@@ -117,16 +117,19 @@ class Result:
     stdout, stderr: the launcher's output, bytes decoded as Latin-1, line
         ends as written (CRLF from the C runtime's text mode).
     runs: list of Run, one per start of the stand-in runtime.
+    vm_runs: list of dicts, one per VM the stand-in jvm.dll created (see
+        tests/e2e/standin_jvm.cc for their fields).
     timed_out: True when the watcher had to kill the launcher.
     start_error: the Windows error code when the launcher did not start.
     events: the watcher's raw event list (for diagnostics).
     """
 
-    def __init__(self, events, stdout, stderr, runs):
+    def __init__(self, events, stdout, stderr, runs, vm_runs=()):
         self.events = events
         self.stdout = stdout
         self.stderr = stderr
         self.runs = runs
+        self.vm_runs = list(vm_runs)
         self.boxes = [
             Box(e['caption'], e['text'], tuple(e['buttons']), e['icon'],
                 e['answer']) for e in events if e['event'] == 'box']
@@ -475,11 +478,30 @@ def install_runtime(home, bits=None):
                          bits)
 
 
+def install_jvm(home, place='bin\\server', bits=None):
+    """Installs the stand-in jvm.dll as home\\place\\jvm.dll, and the DLL it
+    needs in the bin folder above place (home\\bin or home\\jre\\bin).
+    Returns the path of jvm.dll. bits: 32 or 64 (default: the prefix's own).
+    """
+    bin_folder = home + '\\' + place.rsplit('\\', 1)[0]
+    _install_copy('standin_jvmdep.dll', bin_folder + '\\standin_jvmdep.dll',
+                  bits)
+    return _install_copy('standin_jvm.dll', home + '\\' + place + '\\jvm.dll',
+                         bits)
+
+
 def install_standin(win_path, windowless=True, bits=None):
     """Installs the stand-in runtime under any name (e.g. rundll32.exe)."""
     return _install_copy(
         'standin_javaw.exe' if windowless else 'standin_java.exe', win_path,
         bits)
+
+
+def build_file(name, bits):
+    """The Unix path of a file of the 32- or 64-bit Windows build, whatever
+    the prefix."""
+    s = _current()
+    return os.path.join(s.win32_dir if bits == 32 else s.win64_dir, name)
 
 
 def install_build_file(name, win_path, bits=None):
@@ -670,8 +692,11 @@ def _watch(cmdline, answers, cwd, env, timeout, app=None):
             proc.returncode, output[-2000:]))
     runs = [Run(**json.loads(line)) for line in
             _read_text(RUN_WIN_DIR + '\\standin.log').splitlines() if line]
+    vm_runs = [json.loads(line) for line in
+               _read_text(RUN_WIN_DIR + '\\standin_jvm.log').splitlines()
+               if line]
     return Result(events, _read_text(RUN_WIN_DIR + '\\stdout.txt'),
-                  _read_text(RUN_WIN_DIR + '\\stderr.txt'), runs)
+                  _read_text(RUN_WIN_DIR + '\\stderr.txt'), runs, vm_runs)
 
 
 def collect_runs(count, timeout=10):
@@ -706,16 +731,19 @@ def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
     env: variables to set (value None: remove) in the launcher's
         environment, which the stand-in runtime inherits.
     runtime_script: list of (exit_code, delay_ms), one per start of the
-        stand-in runtime; starts beyond the list exit 0 at once.
+        stand-in runtime (or VM of the stand-in jvm.dll, which also takes
+        (exit_code, delay_ms, 'throw')); starts beyond the list exit 0 at
+        once.
     timeout: seconds after which the watcher kills the launcher.
     """
     env = dict(env or {})
     env['STANDIN_LOG'] = RUN_WIN_DIR + '\\standin.log'
+    env['STANDIN_JVM_LOG'] = RUN_WIN_DIR + '\\standin_jvm.log'
     script_path = TOOLS_WIN_DIR + '\\standin_script.txt'
     env['STANDIN_SCRIPT'] = script_path
     with open(unix_path(script_path), 'w') as f:
-        for code, delay_ms in runtime_script or []:
-            f.write('%d %d\n' % (code, delay_ms))
+        for line in runtime_script or []:
+            f.write(' '.join(str(x) for x in line) + '\n')
     if cmdline is None:
         cmdline = command_line(exe, list(args))
     return _watch(cmdline, list(answers), cwd, env, timeout)

@@ -1,0 +1,32 @@
+#ifndef LAUNCHER_LAUNCHER_LAUNCH_IN_PROCESS_H_
+#define LAUNCHER_LAUNCHER_LAUNCH_IN_PROCESS_H_
+
+#include <string>
+#include <vector>
+
+#include "jvm/java_main.h"
+#include "launcher/launch_application.h"
+#include "platform/platform_ops.h"
+#include "settings/launch_settings.h"
+
+// The application run by a Java VM inside the launcher's own process
+// (javaInProcess), so that the process the system shows, pins, asks the
+// firewall about and applies settings to is the launcher, not the runtime's
+// executable.
+//
+// The runtime is chosen as for a child runtime; its VM library must be of the
+// launcher's architecture. The application's current directory, class path
+// and arguments are those a child runtime would get. A VM can be created only
+// once in a process, so a restart (exit code 999) starts the launcher again
+// as a new process with the same command line and waits for it; its exit
+// code is then the application's.
+LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os);
+
+// What the VM is given: the VM's own forms of the configuration's `vmparam`
+// lines, the class path as a child runtime lists it ("-Djava.class.path=",
+// ';'-separated, unquoted), "-Dsun.java.command=" with the main class and
+// its arguments, the arguments in UTF-16 (those of the command line in the
+// form the system gave them), and the main thread's stack.
+JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings, PlatformOps& os);
+
+#endif  // LAUNCHER_LAUNCHER_LAUNCH_IN_PROCESS_H_

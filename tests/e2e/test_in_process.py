@@ -1,0 +1,158 @@
+"""End-to-end tests of javaInProcess under Wine: the real launcher loads a
+stand-in jvm.dll into its own process (tests/e2e/standin_jvm.cc), which
+records what it is asked and plays the application's end. Its DLL needs a
+neighbour in the runtime's bin folder, so a wrong DLL search fails."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import wine_env  # noqa: E402
+
+APP = 'C:\\Apps\\Tool'
+HOME = 'C:\\Java\\jdk'
+CONFIG = ('javaInProcess yes\njavapath %s\\bin\\javaw.exe\naddjar lib/a.jar\n'
+          'mainclass tool.Main\n' % HOME)
+
+
+class InProcessTest(unittest.TestCase):
+    bits = 32
+
+    @classmethod
+    def setUpClass(cls):
+        wine_env.start('win32' if cls.bits == 32 else 'win64')
+
+    @classmethod
+    def tearDownClass(cls):
+        wine_env.stop()
+
+    def setUp(self):
+        wine_env.reset()
+        wine_env.windows_version(6)
+
+    def run_tool(self, config, args=(), script=(), console=False,
+                 place='bin\\server'):
+        name = 'launcher-console.exe' if console else 'launcher.exe'
+        exe = wine_env.install_build_file(name, APP + '\\Tool.exe', self.bits)
+        wine_env.write_file(APP + '\\Tool.config', config)
+        wine_env.install_runtime(HOME)
+        if place:
+            wine_env.install_jvm(HOME, place)
+        return wine_env.run_launcher(exe, list(args), runtime_script=script)
+
+
+class RunsInTheLaunchersProcessTest(InProcessTest):
+    def test_the_vm_gets_the_options_arguments_and_stack_a_java_command_would(
+            self):
+        config = ('vmparam --add-opens java.base/java.lang=ALL-UNNAMED\n'
+                  'vmparam -Xss8m\nvmparam -cp extra.jar\nargument x y\n'
+                  + CONFIG)
+        r = self.run_tool(config, ['-d', '\xe9', 'two words'])
+        self.assertEqual((0, []), (r.exit_code, r.runs), r)
+        [vm] = r.vm_runs
+        jvm = HOME + '\\bin\\server\\jvm.dll'
+        self.assertEqual((APP + '\\Tool.exe', jvm, APP),
+                         (vm['exe'], vm['jvm'], vm['cwd']))
+        self.assertEqual(
+            ['exit', 'abort', 'vfprintf',
+             '--add-opens=java.base/java.lang=ALL-UNNAMED', '-Xss8m',
+             '-Djava.class.path=lib/a.jar;extra.jar',
+             '-Dsun.java.command=tool.Main \xe9 two words x y'],
+            vm['options'])
+        self.assertEqual((['exit', 'abort', 'vfprintf'], False, 'tool/Main'),
+                         (vm['hooks'], vm['ignoreUnrecognized'], vm['class']))
+        self.assertGreaterEqual(vm['version'], 0x10002)
+        self.assertEqual(['\xe9', 'two words', 'x y'], vm['args'])
+        self.assertGreaterEqual(vm['stack'], 8 << 20)
+        # Debug mode names the library among its steps.
+        self.assertIn(('jvm.dll is', jvm), [(b.caption, b.text)
+                                            for b in r.boxes])
+
+    def test_every_place_of_the_library_and_its_bin_folder(self):
+        for place in ('bin\\server', 'bin\\client', 'jre\\bin\\server',
+                      'jre\\bin\\client'):
+            wine_env.reset()
+            r = self.run_tool(CONFIG, place=place)
+            self.assertEqual([HOME + '\\' + place + '\\jvm.dll'],
+                             [vm['jvm'] for vm in r.vm_runs], r)
+            self.assertEqual([], r.boxes)
+        wine_env.reset()
+        r = self.run_tool(CONFIG, place=None)
+        self.assertEqual((0, []), (r.exit_code, r.vm_runs))
+        [box] = r.boxes
+        self.assertIn('The Java runtime %s has no Java VM library: no jvm.dll '
+                      'in its bin\\server, bin\\client, jre\\bin\\server or '
+                      'jre\\bin\\client folder' % HOME, box.text)
+
+    def test_a_runtime_of_the_other_architecture_is_refused_and_skipped(self):
+        with open(wine_env.build_file('standin_jvm.dll', 64), 'rb') as f:
+            dll64 = f.read()
+        wine_env.install_runtime('C:\\Java\\jdk64')
+        wine_env.write_file('C:\\Java\\jdk64\\bin\\server\\jvm.dll', dll64)
+        r = self.run_tool(CONFIG.replace(HOME, 'C:\\Java\\jdk64'))
+        self.assertEqual((0, []), (r.exit_code, r.vm_runs))
+        [box] = r.boxes
+        self.assertIn('is 64-bit, and this launcher is 32-bit', box.text)
+        self.assertIn('use launcher-64.exe', box.text)
+        config = CONFIG.replace('javapath', 'javaSearch C:\\Java\\jdk64; %s\n'
+                                '#' % HOME)
+        r = self.run_tool(config)
+        self.assertEqual([HOME + '\\bin\\server\\jvm.dll'],
+                         [vm['jvm'] for vm in r.vm_runs], r)
+
+
+class EndsTest(InProcessTest):
+    def test_exit_codes_of_both_flavours(self):
+        bogus = 'vmparam --bogus\n' + CONFIG
+        missing = CONFIG.replace('tool.Main', 'missing.Main')
+        # The script, what the GUI flavour's one box (or the console's
+        # standard error) says, and the console flavour's exit code.
+        for config, script, said, console_code in [
+                (CONFIG, [(0, 0)], None, 0),
+                (CONFIG, [(42, 0)], 'Error=42', 42),
+                (CONFIG, [(1, 0, 'throw')], 'Error=1', 1),
+                (missing, [], 'Error=1', 1),
+                (bogus, [], 'Unrecognized option: --bogus', 1)]:
+            for console in (False, True):
+                with self.subTest(config=config, script=script,
+                                  console=console):
+                    r = self.run_tool(config, script=script, console=console)
+                    self.assertEqual([], r.runs)
+                    self.assertEqual(console_code if console else 0,
+                                     r.exit_code, r)
+                    if console:
+                        self.assertIn(said or '', r.stderr)
+                    else:
+                        self.assertEqual(
+                            [said] if said else [],
+                            [said for b in r.boxes if said in b.text], r)
+
+    def test_999_starts_the_launcher_again_as_a_new_process(self):
+        # The second run ends late, so that no box of its own comes up.
+        for console, code in ((False, 0), (True, 7)):
+            r = self.run_tool(CONFIG, ['a'], [(999, 0), (7, 3500)], console)
+            self.assertEqual(code, r.exit_code, r)
+            self.assertEqual(2, len({vm['pid'] for vm in r.vm_runs}), r)
+            self.assertEqual([['a'], ['a']], [vm['args'] for vm in r.vm_runs])
+
+    def test_the_log_holds_the_library_and_what_the_vm_wrote(self):
+        self.run_tool('logFile run.log\n' + CONFIG)
+        with open(wine_env.unix_path(APP + '\\run.log'),
+                  encoding='latin-1') as f:
+            log = f.read()
+        self.assertIn('jvm.dll: %s\\bin\\server\\jvm.dll' % HOME, log)
+        self.assertIn('stand-in VM created', log)
+
+
+class SixtyFourBitTest(InProcessTest):
+    bits = 64
+
+    def test_the_64_bit_launcher_runs_a_64_bit_vm(self):
+        r = self.run_tool(CONFIG, ['x'])
+        self.assertEqual((0, []), (r.exit_code, r.boxes), r)
+        self.assertEqual([['x']], [vm['args'] for vm in r.vm_runs])
+
+
+if __name__ == '__main__':
+    unittest.main()
