@@ -146,6 +146,12 @@ def launch_table(add, title, run, names, keys):
         'interval %.2f to %.2f); the log costs %.1f ms' % (
             ratio, low, high,
             t['launcher_logged']['median'] - t['launcher']['median']))
+    ratio, low, high = median_ratio(samples['launcher_in_process'],
+                                    samples['launcher'])
+    add('- launcher with `javaInProcess` / child runtime (medians): '
+        '**%.2f** (95%% interval %.2f to %.2f); %.1f ms less' % (
+            ratio, low, high,
+            t['launcher']['median'] - t['launcher_in_process']['median']))
     add('- minimal launcher / direct start (medians): %.2f\n' % (
         t['minimal']['median'] / t['direct']['median']))
 
@@ -211,11 +217,13 @@ def report(args):
             'minimal_idle': 'minimal launcher + WaitForInputIdle (USER32)',
             'launcher': 'launcher, typical configuration',
             'launcher_logged': 'launcher, typical configuration and logFile',
+            'launcher_in_process': 'launcher, typical configuration, '
+                                   'javaInProcess (stand-in jvm.dll)',
         }
         for name, path in compare:
             names[name] = 'launcher build "%s", typical configuration' % name
         keys = ['direct', 'minimal', 'minimal_idle', 'launcher',
-                'launcher_logged'] + [
+                'launcher_logged', 'launcher_in_process'] + [
             name for name, _ in compare]
         for title, run in (('Both CPUs', w), ('One CPU', one_cpu)):
             launch_table(add, title, run, names, keys)

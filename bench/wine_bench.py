@@ -124,6 +124,14 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
         wine_env.write_file(APP_DIR + '\\Logged.config',
                             CONFIG + 'logFile Logged.log\n')
         logged = APP_DIR + '\\Logged.exe report.txt'
+        # And with the VM in its own process: the stand-in jvm.dll in the
+        # same runtime, whose main returns at once.
+        wine_env.install_jvm(JAVA_HOME)
+        shutil.copyfile(wine_env.unix_path(APP_DIR + '\\Tool.exe'),
+                        wine_env.unix_path(APP_DIR + '\\InProcess.exe'))
+        wine_env.write_file(APP_DIR + '\\InProcess.config',
+                            CONFIG + 'javaInProcess yes\n')
+        in_process = APP_DIR + '\\InProcess.exe report.txt'
         candidates = [('direct', child), ('minimal', minimal),
                       ('minimal_idle', minimal_idle), ('launcher', launcher),
                       ('launcher_logged', logged)]
@@ -136,7 +144,9 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
             shutil.copyfile(path, wine_env.unix_path(win))
             wine_env.write_file(APP_DIR + '\\' + name + '.config', CONFIG)
             candidates.append((name, win + ' report.txt'))
-        lines = ['%s\t%s\t%s' % (n, APP_DIR, c) for n, c in candidates]
+        timed_only = [('launcher_in_process', in_process)]
+        lines = ['%s\t%s\t%s' % (n, APP_DIR, c)
+                 for n, c in candidates + timed_only]
         # The spinning control only takes part in the CPU reading.
         busy = ('busy_control', APP_DIR + '\\MinLaunchBusy.exe ' + child)
         if read_memory:
