@@ -152,6 +152,13 @@ def launch_table(add, title, run, names, keys):
         '**%.2f** (95%% interval %.2f to %.2f); %.1f ms less' % (
             ratio, low, high,
             t['launcher']['median'] - t['launcher_in_process']['median']))
+    ratio, low, high = median_ratio(samples['launcher_one_file'],
+                                    samples['launcher'])
+    add('- launcher carrying an archive (`launcher-brand --jar`) / without '
+        '(medians): **%.2f** (95%% interval %.2f to %.2f); the resource '
+        'lookup costs %.1f ms' % (
+            ratio, low, high,
+            t['launcher_one_file']['median'] - t['launcher']['median']))
     add('- minimal launcher / direct start (medians): %.2f\n' % (
         t['minimal']['median'] / t['direct']['median']))
 
@@ -219,11 +226,14 @@ def report(args):
             'launcher_logged': 'launcher, typical configuration and logFile',
             'launcher_in_process': 'launcher, typical configuration, '
                                    'javaInProcess (stand-in jvm.dll)',
+            'launcher_one_file': 'launcher branded with --jar, typical '
+                                 'configuration',
         }
         for name, path in compare:
             names[name] = 'launcher build "%s", typical configuration' % name
         keys = ['direct', 'minimal', 'minimal_idle', 'launcher',
-                'launcher_logged', 'launcher_in_process'] + [
+                'launcher_logged', 'launcher_in_process',
+                'launcher_one_file'] + [
             name for name, _ in compare]
         for title, run in (('Both CPUs', w), ('One CPU', one_cpu)):
             launch_table(add, title, run, names, keys)
@@ -253,6 +263,8 @@ def report(args):
         names['busy_control'] = ('control: minimal launcher that polls for '
                                  'the end')
         for key in keys[1:] + ['busy_control']:
+            if key not in w['memory']:
+                continue  # timed only
             x = w['memory'][key]
             add('| %s | %d | %s | %s | %s | %.0f / %.0f | %s |' % (
                 names[key], x['working_set'] // 1024,

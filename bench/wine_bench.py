@@ -16,6 +16,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import zipfile
 
 _SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
 sys.path.insert(0, os.path.join(_SOURCE_DIR, 'tests', 'e2e'))
@@ -23,6 +24,8 @@ sys.path.insert(0, os.path.join(_SOURCE_DIR, 'tests', 'e2e'))
 import wine_env  # noqa: E402
 
 APP_DIR = 'C:\\Apps\\Tool'
+BRAND_TOOL = os.environ.get('LAUNCHER_BRAND', os.path.join(
+    _SOURCE_DIR, 'build', 'host', 'launcher-brand'))
 JAVA_HOME = 'C:\\Java\\jre6'
 CONFIG = 'vmparam -Xmx256m\naddjars lib\nmainclass tool.Main\nappname Tool\n'
 RUNTIME_KEY = ('HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment')
@@ -132,6 +135,16 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
         wine_env.write_file(APP_DIR + '\\InProcess.config',
                             CONFIG + 'javaInProcess yes\n')
         in_process = APP_DIR + '\\InProcess.exe report.txt'
+        # And as a one-file build: an archive after the image, announced by
+        # a resource that the launcher looks up (it never reads the archive).
+        archive = os.path.join(wine_env.unix_path(APP_DIR), 'app.jar')
+        with zipfile.ZipFile(archive, 'w') as z:
+            z.writestr('tool/Main.class', b'classes')
+        subprocess.run([BRAND_TOOL, wine_env.unix_path(APP_DIR + '\\Tool.exe'),
+                        wine_env.unix_path(APP_DIR + '\\OneFile.exe'),
+                        '--jar', archive], check=True)
+        wine_env.write_file(APP_DIR + '\\OneFile.config', CONFIG)
+        one_file = APP_DIR + '\\OneFile.exe report.txt'
         candidates = [('direct', child), ('minimal', minimal),
                       ('minimal_idle', minimal_idle), ('launcher', launcher),
                       ('launcher_logged', logged)]
@@ -144,7 +157,8 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
             shutil.copyfile(path, wine_env.unix_path(win))
             wine_env.write_file(APP_DIR + '\\' + name + '.config', CONFIG)
             candidates.append((name, win + ' report.txt'))
-        timed_only = [('launcher_in_process', in_process)]
+        timed_only = [('launcher_in_process', in_process),
+                      ('launcher_one_file', one_file)]
         lines = ['%s\t%s\t%s' % (n, APP_DIR, c)
                  for n, c in candidates + timed_only]
         # The spinning control only takes part in the CPU reading.

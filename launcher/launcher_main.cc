@@ -141,6 +141,15 @@ int Run(const std::vector<std::string>& args, LaunchSettings& settings,
     }
     return static_cast<int>(*fatal);
   }
+  // A one-file build: the application's archive follows the executable's
+  // image, so the executable itself is the first class path entry, quoted
+  // for the command line when its path holds a space.
+  if (os.CarriesArchive()) {
+    const std::string self = os.ModulePath();
+    settings.classPathEntries.insert(settings.classPathEntries.begin(),
+                                     QuoteArgument(self, false));
+    os.Note(Format("class path: the archive in %s", self.c_str()));
+  }
   if (debug) ShowDebugSummary(settings, os);
 
   // Without a main class there is no command line worth starting.

@@ -93,6 +93,9 @@ class PlatformOps {
   // when it cannot be read.
   virtual bool ReadFileStart(const std::string& path, std::size_t maxBytes,
                              std::string* content) = 0;
+  // True when the launcher's own executable carries an application archive
+  // after its image (the branding tool's announcement says so).
+  virtual bool CarriesArchive() = 0;
   // True when `path` names an existing file that is not a directory.
   virtual bool FileExists(const std::string& path) = 0;
   // Opens `path` for appending, creating it when missing and sharing it with

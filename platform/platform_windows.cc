@@ -248,6 +248,11 @@ bool WindowsPlatform::EmbeddedConfiguration(std::string* content) {
   return true;
 }
 
+bool WindowsPlatform::CarriesArchive() {
+  return FindResourceA(nullptr, MAKEINTRESOURCEA(kArchiveResourceId),
+                       MAKEINTRESOURCEA(kConfigResourceType)) != nullptr;
+}
+
 bool WindowsPlatform::ReadFileStart(const std::string& path,
                                     std::size_t maxBytes,
                                     std::string* content) {

@@ -27,6 +27,7 @@ class WindowsPlatform : public PlatformOps {
   bool EmbeddedConfiguration(std::string* content) override;
   bool ReadFileStart(const std::string& path, std::size_t maxBytes,
                      std::string* content) override;
+  bool CarriesArchive() override;
   bool FileExists(const std::string& path) override;
   bool OpenForAppend(const std::string& path, FileHandle* file,
                      std::uint64_t* size) override;

@@ -48,6 +48,7 @@ class PlatformWrapper : public PlatformOps {
                      std::string* content) override {
     return inner_.ReadFileStart(path, maxBytes, content);
   }
+  bool CarriesArchive() override { return inner_.CarriesArchive(); }
   bool FileExists(const std::string& path) override {
     return inner_.FileExists(path);
   }

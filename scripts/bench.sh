@@ -20,7 +20,7 @@ if [ -n "$missing" ]; then
 fi
 
 [ -f build/host/build.ninja ] || cmake -S . -B build/host -G Ninja
-cmake --build build/host --target logic_cost logic_bench
+cmake --build build/host --target logic_cost logic_bench launcher-brand
 [ -f build/win32/build.ninja ] ||
   cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 cmake --build build/win32

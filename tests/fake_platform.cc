@@ -109,6 +109,8 @@ bool FakePlatform::ReadFile(const std::string& path, std::string* content,
   return true;
 }
 
+bool FakePlatform::CarriesArchive() { return carriesArchive; }
+
 bool FakePlatform::ReadFileStart(const std::string& path, std::size_t maxBytes,
                                  std::string* content) {
   std::string error;

@@ -75,8 +75,10 @@ class FakePlatform : public PlatformOps {
   std::vector<std::string> appends;
   std::set<std::string> unwritable;
   int openAppends = 0;  // currently open
-  // The configuration embedded in the executable, if any.
+  // The configuration embedded in the executable, if any, and whether it
+  // carries an application archive.
   std::optional<std::string> embeddedConfiguration;
+  bool carriesArchive = false;
   // Directory searches: pattern -> entries in the platform's order.
   std::map<std::string, std::vector<DirEntry>, CaseInsensitiveLess> listings;
   std::vector<std::string> searches;
@@ -144,6 +146,7 @@ class FakePlatform : public PlatformOps {
   bool EmbeddedConfiguration(std::string* content) override;
   bool ReadFileStart(const std::string& path, std::size_t maxBytes,
                      std::string* content) override;
+  bool CarriesArchive() override;
   bool FileExists(const std::string& path) override;
   bool OpenForAppend(const std::string& path, FileHandle* file,
                      std::uint64_t* size) override;

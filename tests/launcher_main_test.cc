@@ -35,6 +35,15 @@ TEST_F(LauncherMainTest, ArgumentScanSeparatesSwitchesFromApplicationArgs) {
             (std::vector<std::string>{"one", "two words"}));
 }
 
+TEST_F(LauncherMainTest, AnEmbeddedArchiveMakesTheExecutableTheFirstEntry) {
+  os.carriesArchive = true;
+  os.modulePath = "C:\\My Apps\\Tool.exe";
+  EXPECT_EQ(Run({}), 0);
+  EXPECT_EQ(os.starts[0].commandLine,
+            "C:\\Java\\jre6\\bin\\javaw.exe -Xmx256m -classpath "
+            "\"C:\\My Apps\\Tool.exe\";lib/a.jar tool.Main");
+}
+
 TEST_F(LauncherMainTest, OnlyExactSwitchesCount) {
   os.files["fg"] = os.files[kConfig];
   EXPECT_EQ(Run({"-D", "-debug", "--c", "-cfg"}), 0);

@@ -9,6 +9,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE, os.path.join(HERE, '..', 'release')]
@@ -143,6 +144,27 @@ class BrandTest(unittest.TestCase):
         r = wine_env.run_launcher(exe)
         self.assertEqual([javaw + ' -classpath from.File'],
                          [run.cmdline for run in r.runs])
+
+    def test_an_embedded_archive_puts_the_executable_first(self):
+        javaw = wine_env.install_runtime('C:\\Java\\jre6')
+        wine_env.windows_version(5)
+        config, jar = (os.path.join(self.dir, n) for n in ('a.cfg', 'a.jar'))
+        write(config, ('javapath %s\r\naddjar lib/a.jar\r\nmainclass a.B\r\n'
+                       % javaw).encode())
+        with zipfile.ZipFile(jar, 'w') as z:
+            z.writestr('a/B.class', b'classes')
+        exe = 'C:\\Apps\\Tool\\Tool.exe'
+        wine_env.make_dir('C:\\Apps\\Tool')
+        for source in (LAUNCHERS[32],
+                       os.path.join(WIN32_DIR, 'launcher-console.exe')):
+            proc = subprocess.run([TOOL, source, wine_env.unix_path(exe),
+                                   '--config', config, '--jar', jar],
+                                  stderr=subprocess.PIPE)
+            self.assertEqual((0, b''), (proc.returncode, proc.stderr))
+            r = wine_env.run_launcher(exe)
+            self.assertEqual(0, r.exit_code, r)
+            # The console flavour's class path is absolute anyway.
+            self.assertIn(' -classpath %s;' % exe, r.runs[0].cmdline)
 
     def test_osslsigncode_signs_and_java_runs_the_output(self):
         key, cert, tool, signed = (os.path.join(self.dir, n) for n in (
