@@ -47,8 +47,7 @@ bool Creating() {
 
 void EndAndBlock(JavaEndKind kind, int code) {
   EndWith(kind, code);
-  g_run->os->WakeWaiter();
-  g_run->os->BlockThisThread();
+  g_run->os->WakeWaiterAndBlock();
 }
 
 // System.exit and Runtime.halt end here, on a thread of the VM, after the

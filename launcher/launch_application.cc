@@ -19,16 +19,36 @@ bool FindRuntime(LaunchSettings& settings, PlatformOps& os) {
 
 void ReportApplicationEnd(const LaunchSettings& settings,
                           const std::string& runtime, int exitCode,
-                          std::int64_t seconds, PlatformOps& os) {
+                          std::int64_t seconds, const std::string& errorLines,
+                          PlatformOps& os) {
   os.Note(Format("application exit code %d after %lu s", exitCode,
                  static_cast<unsigned long>(seconds < 0 ? 0 : seconds)));
   if (exitCode == 0 || static_cast<double>(seconds) >= kEarlyFailureSeconds) {
     return;
   }
-  os.ShowMessageBox(Format("Error launching Class %s\n with Java %s.\nError=%d",
-                           OrNull(settings.mainclass), runtime.c_str(),
-                           exitCode),
-                    "Error", kBoxError);
+  std::string text = Format("Error launching Class %s\n with Java %s.\nError=%d",
+                            OrNull(settings.mainclass), runtime.c_str(),
+                            exitCode);
+  if (!errorLines.empty()) text += "\n\n" + errorLines;
+  os.ShowMessageBox(text, "Error", kBoxError);
+}
+
+StartedProcess StartApplicationProcess(
+    const LaunchSettings& settings, const std::string& commandLine,
+    const std::optional<std::string>& directory,
+    const std::optional<std::string>& consoleTitle, OutputCapture* capture,
+    PlatformOps& os) {
+  ChildOptions options;
+  options.output = capture ? &capture->pipes() : nullptr;
+  options.dieWithLauncher = true;
+  StartedProcess started =
+      os.StartProcess(commandLine, directory, consoleTitle, options);
+  if (capture && started.ok) capture->Start(true);
+  if (started.outsideJob && settings.debugMode) {
+    os.WriteOut("The launcher runs in a job that allows no other: the "
+                "application will not end with a killed launcher.\n");
+  }
+  return started;
 }
 
 LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
@@ -70,9 +90,11 @@ LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   }
 
   std::int64_t start = os.Now();
-  StartedProcess child =
-      os.StartProcess(commandLine, directory, settings.consoleTitle);
+  OutputCapture* capture = OpenCapture(settings, os);
+  StartedProcess child = StartApplicationProcess(
+      settings, commandLine, directory, settings.consoleTitle, capture, os);
   if (!child.ok) {
+    CloseCapture(capture);
     os.ShowMessageBox(
         Format("The Java runtime could not be started.\nCommand line: "
                "%s\nError %u: %s",
@@ -91,8 +113,9 @@ LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
     // say) reads as a negative number.
     exitCode = static_cast<std::int32_t>(os.ProcessExitCode(process.get()));
   }
+  const std::string errorLines = CloseCapture(capture);
   ReportApplicationEnd(settings, *settings.javapath, exitCode, os.Now() - start,
-                       os);
+                       errorLines, os);
   if (debug) {
     os.WriteOut(Format("CreateProcess ret %d, exitCode=%d\n", 1, exitCode));
   }

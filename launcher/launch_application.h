@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "launcher/output_capture.h"
 #include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
@@ -34,9 +35,20 @@ inline constexpr double kEarlyFailureSeconds = 3.0;
 
 // Notes how the application ended, `seconds` after it started; when that was
 // with a non-zero `exitCode` in less than kEarlyFailureSeconds, shows the
-// "Error" box that names the class and `runtime`, what it ran with.
+// "Error" box that names the class and `runtime`, what it ran with, and the
+// last lines it wrote to standard error (`errorLines`), when they are known.
 void ReportApplicationEnd(const LaunchSettings& settings,
                           const std::string& runtime, int exitCode,
-                          std::int64_t seconds, PlatformOps& os);
+                          std::int64_t seconds, const std::string& errorLines,
+                          PlatformOps& os);
+
+// Starts the application's process (a child runtime, or the launcher again)
+// so that it dies with the launcher, its output in `capture` when there is
+// one; in debug mode says so when it cannot die with the launcher.
+StartedProcess StartApplicationProcess(
+    const LaunchSettings& settings, const std::string& commandLine,
+    const std::optional<std::string>& directory,
+    const std::optional<std::string>& consoleTitle, OutputCapture* capture,
+    PlatformOps& os);
 
 #endif  // LAUNCHER_LAUNCHER_LAUNCH_APPLICATION_H_

@@ -42,8 +42,9 @@ std::vector<std::string> WideApplicationArguments(
 // A restart: the launcher again, as a new process, from where this one began.
 LaunchResult Restart(const LaunchSettings& settings, PlatformOps& os) {
   StartedProcess again =
-      os.StartProcess(os.OwnCommandLine(), settings.launchDirectory,
-                      std::nullopt);
+      StartApplicationProcess(settings, os.OwnCommandLine(),
+                              settings.launchDirectory, std::nullopt, nullptr,
+                              os);
   if (!again.ok) {
     return NotStarted(Format("The launcher could not be started again.\n"
                              "Error %u: %s",
@@ -115,6 +116,12 @@ LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os) {
   // output: a GUI launcher has no console of its own for it.
   if (settings.debugMode && !settings.flavour.sharesConsole) os.OpenConsole();
 
+  // The VM's C library takes the process's standard handles as it loads.
+  OutputCapture* capture = OpenCapture(settings, os);
+  if (capture) {
+    os.UseOutputPipes(capture->pipes());
+    capture->Start(false);
+  }
   JavaLaunch launch = PrepareJavaLaunch(settings, os);
   LibraryHandle library = 0;
   std::uint32_t error = 0;
@@ -129,6 +136,7 @@ LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os) {
     error = 127;  // ERROR_PROC_NOT_FOUND, should it have neither
   }
   if (!launch.createJavaVm) {
+    CloseCapture(capture);
     return NotStarted(Format("The Java VM %s could not be loaded.\nError %u: "
                              "%s",
                              jvm.path.c_str(), static_cast<unsigned>(error),
@@ -138,6 +146,7 @@ LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os) {
 
   const std::int64_t start = os.Now();
   const JavaEnd end = RunJavaMain(launch, os);
+  const std::string errorLines = CloseCapture(capture);
   if (end.kind == JavaEndKind::kNoThread) {
     return NotStarted("No thread could be made for the Java application.", os);
   }
@@ -147,7 +156,8 @@ LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os) {
                       "Error", kBoxError);
     return {LaunchEnd::kApplicationEnded, 1};
   }
-  ReportApplicationEnd(settings, jvm.path, end.code, os.Now() - start, os);
+  ReportApplicationEnd(settings, jvm.path, end.code, os.Now() - start,
+                       errorLines, os);
   if (end.code == kRestartCode) return Restart(settings, os);
   return {LaunchEnd::kApplicationEnded, end.code};
 }

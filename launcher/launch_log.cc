@@ -1,5 +1,6 @@
 #include "launcher/launch_log.h"
 
+#include "launcher/output_capture.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -40,13 +41,8 @@ void LaunchLog::Open(const std::optional<std::string>& path) {
     return;
   }
   path_ = *path;
-  std::uint64_t size = 0;
-  bool opened = inner_.OpenForAppend(path_, &file_, &size);
-  if (opened && size > kLogRotationBytes) {
-    inner_.CloseFile(file_);
-    inner_.RenameFile(path_, path_ + ".1");
-    opened = inner_.OpenForAppend(path_, &file_, &size);
-  }
+  bool opened = inner_.OpenForAppend(path_, &file_, &size_);
+  if (opened && size_ > kLogRotationBytes) opened = Rotate();
   if (!opened) {
     GiveUp("cannot be opened");
     return;
@@ -69,11 +65,28 @@ void LaunchLog::Record(const std::string& line) {
   busy_.clear(std::memory_order_release);
 }
 
+bool LaunchLog::Rotate() {
+  inner_.CloseFile(file_);
+  inner_.RenameFile(path_, path_ + ".1");
+  return inner_.OpenForAppend(path_, &file_, &size_);
+}
+
 void LaunchLog::Write(const std::string& line) {
-  if (state_ == State::kWriting && !inner_.Append(file_, line + "\r\n")) {
+  if (state_ != State::kWriting) return;
+  const std::string record = line + "\r\n";
+  // A chatty application's output keeps the log and its predecessor within
+  // twice the bound, whatever it writes: the log is set aside when this
+  // line would take it over the bound.
+  if (size_ > 0 && size_ + record.size() > kLogRotationBytes && !Rotate()) {
+    GiveUp("cannot be opened");
+    return;
+  }
+  if (!inner_.Append(file_, record)) {
     inner_.CloseFile(file_);
     GiveUp("cannot be written");
+    return;
   }
+  size_ += record.size();
 }
 
 void LaunchLog::GiveUp(const std::string& why) {
@@ -97,9 +110,10 @@ int LaunchLog::ShowMessageBox(const std::string& text,
 
 StartedProcess LaunchLog::StartProcess(
     const std::string& commandLine, const std::optional<std::string>& directory,
-    const std::optional<std::string>& consoleTitle) {
+    const std::optional<std::string>& consoleTitle,
+    const ChildOptions& options) {
   StartedProcess started =
-      inner_.StartProcess(commandLine, directory, consoleTitle);
+      inner_.StartProcess(commandLine, directory, consoleTitle, options);
   Record(Format("%s: %s", started.ok ? "started" : "not started",
                 commandLine.c_str()));
   return started;
@@ -119,6 +133,8 @@ void LaunchLog::WriteErr(const std::string& text) {
 
 void LaunchLog::WriteVmOutput(const void* stream, const std::string& text) {
   inner_.WriteVmOutput(stream, text);
+  // Captured output reaches the log through its pipes.
+  if (CapturesOutput(settings_)) return;
   while (busy_.test_and_set(std::memory_order_acquire)) {
   }
   std::vector<std::string> lines = vmLines_.Add(text);

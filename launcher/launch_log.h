@@ -41,7 +41,8 @@ class LaunchLog : public PlatformWrapper {
   StartedProcess StartProcess(
       const std::string& commandLine,
       const std::optional<std::string>& directory,
-      const std::optional<std::string>& consoleTitle) override;
+      const std::optional<std::string>& consoleTitle,
+      const ChildOptions& options = ChildOptions()) override;
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
   void Note(const std::string& line) override;
@@ -53,6 +54,9 @@ class LaunchLog : public PlatformWrapper {
   enum class State { kKeeping, kWriting, kOff };
 
   void Record(const std::string& line);
+  // Sets the log aside as path.1 and begins it anew; false when the new one
+  // cannot be opened (the old one is closed either way).
+  bool Rotate();
   void Write(const std::string& line);
   void GiveUp(const std::string& why);
 
@@ -61,13 +65,15 @@ class LaunchLog : public PlatformWrapper {
   std::vector<std::string> kept_;
   std::string path_;
   FileHandle file_ = 0;
+  std::uint64_t size_ = 0;  // the bytes in the file
   std::string prefix_;  // "[pid] "
   LineSplitter vmLines_;
   // Lines come from the VM's and the output readers' threads too.
   std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
 };
 
-// The size above which a log is set aside at the start of a run.
+// The size above which a log is set aside: at the start of a run, and during
+// one before a line would take it further.
 inline constexpr std::uint64_t kLogRotationBytes = 1u << 20;
 
 #endif  // LAUNCHER_LAUNCHER_LAUNCH_LOG_H_

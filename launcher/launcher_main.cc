@@ -179,6 +179,8 @@ int Run(const std::vector<std::string>& args, LaunchSettings& settings,
     result = launch(settings, os);
   } while (result.end == LaunchEnd::kApplicationEnded &&
            result.exitCode == kRestartCode);
+  // A normal end: what the application started and left running goes on.
+  os.LetChildrenOutliveTheLauncher();
   return ExitCodeAfterLaunch(result, settings.flavour);
 }
 

@@ -46,6 +46,31 @@ struct StartedProcess {
   bool ok = false;              // the process was created
   ProcessHandle handle = 0;     // valid when ok
   std::uint32_t errorCode = 0;  // the system's error code when !ok
+  // It was to die with the launcher, but the launcher runs in a job of
+  // its own that allows no job for its children.
+  bool outsideJob = false;
+};
+
+// The pipes that carry a program's standard output and error to the
+// launcher: the write ends can be inherited, the read ends cannot.
+struct OutputPipes {
+  FileHandle outRead = 0;
+  FileHandle outWrite = 0;
+  FileHandle errRead = 0;
+  FileHandle errWrite = 0;
+};
+
+// How StartProcess starts the application; the defaults start a program as
+// the system would.
+struct ChildOptions {
+  // Standard output and error into these write ends, standard input from
+  // the NUL device; none: no handle is given (the STARTUPINFO is all zero
+  // but for its size and title).
+  const OutputPipes* output = nullptr;
+  // The child and everything it starts end when the launcher is killed:
+  // they run in a job that ends with the launcher's handle to it (started
+  // suspended, assigned, then resumed, so that nothing escapes).
+  bool dieWithLauncher = false;
 };
 
 class PlatformOps {
@@ -141,7 +166,20 @@ class PlatformOps {
   virtual StartedProcess StartProcess(
       const std::string& commandLine,
       const std::optional<std::string>& directory,
-      const std::optional<std::string>& consoleTitle) = 0;
+      const std::optional<std::string>& consoleTitle,
+      const ChildOptions& options = ChildOptions()) = 0;
+  // Lets the children started to die with the launcher outlive it from now
+  // on (the launcher ends normally; what the application started and left
+  // running, an updater say, goes on).
+  virtual void LetChildrenOutliveTheLauncher() = 0;
+  // Makes the pipes of an OutputPipes; false when they cannot be made.
+  virtual bool CreateOutputPipes(OutputPipes* pipes) = 0;
+  // Waits for what comes through a pipe; false at its end, when every
+  // write end has been closed. Any thread.
+  virtual bool ReadPipe(FileHandle pipe, std::string* chunk) = 0;
+  // Makes the write ends the launcher's own standard output and error, for
+  // the libraries it loads from now on (a Java VM's C library).
+  virtual void UseOutputPipes(const OutputPipes& pipes) = 0;
   // Waits until the process is idle or has ended, at most `milliseconds`.
   virtual void WaitForIdle(ProcessHandle process, unsigned milliseconds) = 0;
   // Waits without limit until the process has ended.
@@ -177,17 +215,19 @@ class PlatformOps {
   // when it has none of that name.
   virtual void* LibraryFunction(LibraryHandle library, const char* name) = 0;
   // Starts body(context) on a new thread whose stack reserve is
-  // `stackBytes`; false when no thread could be made.
+  // `stackBytes`; false when no thread could be made. Any thread.
   virtual bool StartThread(std::size_t stackBytes, ThreadBody body,
                            void* context, ThreadHandle* thread) = 0;
-  // Waits until `thread` has ended or WakeWaiter() has been called, whichever
-  // comes first.
+  // Waits until `thread` has ended, at most `milliseconds`; true when it has.
+  virtual bool WaitForThread(ThreadHandle thread, unsigned milliseconds) = 0;
+  // Waits until `thread` has ended or WakeWaiterAndBlock() has been called,
+  // whichever comes first.
   virtual void WaitForThreadOrWake(ThreadHandle thread) = 0;
-  // Ends WaitForThreadOrWake, now or when it begins. Any thread.
-  virtual void WakeWaiter() = 0;
-  // Blocks the calling thread for good; the process ends around it. Any
-  // thread.
-  virtual void BlockThisThread() = 0;
+  // Ends WaitForThreadOrWake, now or when it begins, and blocks the calling
+  // thread for good: the process ends around it. One call, so that the
+  // woken launcher may end (and its objects go) while this thread waits.
+  // Any thread.
+  virtual void WakeWaiterAndBlock() = 0;
   // Writes text that the Java VM printed to `stream` (a FILE* of the VM's own
   // C library): to standard output when it is the VM's standard output,
   // else to standard error. Any thread.

@@ -80,18 +80,42 @@ void WriteStream(std::FILE* stream, const std::string& text) {
   std::fflush(stream);
 }
 
-// The one thread that StartThread makes, and the event that ends the wait
-// for it early.
+// What a thread that StartThread makes runs, and the event that ends the
+// wait for one early.
 struct ThreadWork {
   ThreadBody body;
   void* context;
 };
-ThreadWork g_threadWork;
 HANDLE g_wake = nullptr;
 
-DWORD WINAPI RunThreadWork(void*) {
-  g_threadWork.body(g_threadWork.context);
+DWORD WINAPI RunThreadWork(void* work) {
+  const ThreadWork run = *static_cast<ThreadWork*>(work);
+  delete static_cast<ThreadWork*>(work);
+  run.body(run.context);
   return 0;
+}
+
+// The job of the children that die with the launcher, made with the first
+// of them.
+HANDLE g_job = nullptr;
+
+bool SetJobLimits(DWORD limits) {
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION info;
+  std::memset(&info, 0, sizeof(info));
+  info.BasicLimitInformation.LimitFlags = limits;
+  return SetInformationJobObject(g_job, JobObjectExtendedLimitInformation,
+                                 &info, sizeof(info));
+}
+
+bool InTheLaunchersJob(HANDLE process) {
+  if (g_job == nullptr) {
+    g_job = CreateJobObjectA(nullptr, nullptr);
+    if (g_job != nullptr && !SetJobLimits(JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE)) {
+      CloseHandle(g_job);
+      g_job = nullptr;
+    }
+  }
+  return g_job != nullptr && AssignProcessToJobObject(g_job, process);
 }
 
 // Whether a FILE* of the VM's C library is its standard output. A VM built
@@ -411,7 +435,8 @@ void WindowsPlatform::CloseRegistryKey(RegKey key) {
 
 StartedProcess WindowsPlatform::StartProcess(
     const std::string& commandLine, const std::optional<std::string>& directory,
-    const std::optional<std::string>& consoleTitle) {
+    const std::optional<std::string>& consoleTitle,
+    const ChildOptions& options) {
   // CreateProcessA may write into the command line, and the title field is
   // not const either: both get writable copies (a std::string's buffer
   // always ends in a NUL).
@@ -421,21 +446,84 @@ StartedProcess WindowsPlatform::StartProcess(
   std::memset(&startup, 0, sizeof(startup));
   startup.cb = sizeof(startup);
   startup.lpTitle = consoleTitle ? &title[0] : nullptr;
+  SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+  if (options.output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput =
+        CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherited, OPEN_EXISTING, 0, nullptr);
+    startup.hStdOutput = reinterpret_cast<HANDLE>(options.output->outWrite);
+    startup.hStdError = reinterpret_cast<HANDLE>(options.output->errWrite);
+  }
   PROCESS_INFORMATION info;
   std::memset(&info, 0, sizeof(info));
 
   StartedProcess started;
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0,
-                      nullptr, directory ? directory->c_str() : nullptr,
-                      &startup, &info)) {
+  const BOOL created = CreateProcessA(
+      nullptr, &command[0], nullptr, nullptr, TRUE,
+      options.dieWithLauncher ? CREATE_SUSPENDED : 0, nullptr,
+      directory ? directory->c_str() : nullptr, &startup, &info);
+  if (options.output) CloseHandle(startup.hStdInput);
+  if (!created) {
     started.errorCode = GetLastError();
     return started;
+  }
+  if (options.dieWithLauncher) {
+    // Only the launcher holds the job's handle: when the launcher ends in
+    // any way, the system closes it and the job's processes end with it. A
+    // launcher in a job of its own that allows no other (Windows 7) starts
+    // the application without one.
+    started.outsideJob = !InTheLaunchersJob(info.hProcess);
+    ResumeThread(info.hThread);
   }
   CloseHandle(info.hThread);
   g_application = info.hProcess;
   started.ok = true;
   started.handle = reinterpret_cast<ProcessHandle>(info.hProcess);
   return started;
+}
+
+void WindowsPlatform::LetChildrenOutliveTheLauncher() {
+  if (g_job != nullptr) SetJobLimits(0);
+}
+
+bool WindowsPlatform::CreateOutputPipes(OutputPipes* pipes) {
+  SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+  HANDLE ends[4];
+  // Room for a burst of output while the reader writes a line to the log.
+  constexpr DWORD kPipeBytes = 64u << 10;
+  if (!CreatePipe(&ends[0], &ends[1], &inherited, kPipeBytes)) return false;
+  if (!CreatePipe(&ends[2], &ends[3], &inherited, kPipeBytes)) {
+    CloseHandle(ends[0]);
+    CloseHandle(ends[1]);
+    return false;
+  }
+  // The child gets the write ends; a read end it held too would keep its
+  // own pipe from ever ending.
+  SetHandleInformation(ends[0], HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(ends[2], HANDLE_FLAG_INHERIT, 0);
+  *pipes = {reinterpret_cast<FileHandle>(ends[0]),
+            reinterpret_cast<FileHandle>(ends[1]),
+            reinterpret_cast<FileHandle>(ends[2]),
+            reinterpret_cast<FileHandle>(ends[3])};
+  return true;
+}
+
+bool WindowsPlatform::ReadPipe(FileHandle pipe, std::string* chunk) {
+  char buffer[4096];
+  DWORD got = 0;
+  if (!::ReadFile(reinterpret_cast<HANDLE>(pipe), buffer, sizeof(buffer), &got,
+                  nullptr) ||
+      got == 0) {
+    return false;
+  }
+  chunk->assign(buffer, got);
+  return true;
+}
+
+void WindowsPlatform::UseOutputPipes(const OutputPipes& pipes) {
+  SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(pipes.outWrite));
+  SetStdHandle(STD_ERROR_HANDLE, reinterpret_cast<HANDLE>(pipes.errWrite));
 }
 
 void WindowsPlatform::WaitForIdle(ProcessHandle process,
@@ -551,16 +639,24 @@ void* WindowsPlatform::LibraryFunction(LibraryHandle library,
 
 bool WindowsPlatform::StartThread(std::size_t stackBytes, ThreadBody body,
                                   void* context, ThreadHandle* thread) {
-  g_threadWork = {body, context};
-  g_wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  HANDLE made = g_wake ? CreateThread(nullptr, stackBytes, RunThreadWork,
-                                      nullptr,
+  // Made before any thread that could set it.
+  if (g_wake == nullptr) g_wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ThreadWork* work = new ThreadWork{body, context};
+  HANDLE made = g_wake ? CreateThread(nullptr, stackBytes, RunThreadWork, work,
                                       STACK_SIZE_PARAM_IS_A_RESERVATION,
                                       nullptr)
                        : nullptr;
-  if (made == nullptr) return false;
+  if (made == nullptr) {
+    delete work;
+    return false;
+  }
   *thread = reinterpret_cast<ThreadHandle>(made);
   return true;
+}
+
+bool WindowsPlatform::WaitForThread(ThreadHandle thread,
+                                    unsigned milliseconds) {
+  return WaitForSingleObject(ToHandle(thread), milliseconds) == WAIT_OBJECT_0;
 }
 
 void WindowsPlatform::WaitForThreadOrWake(ThreadHandle thread) {
@@ -568,15 +664,19 @@ void WindowsPlatform::WaitForThreadOrWake(ThreadHandle thread) {
   WaitForMultipleObjects(2, handles, FALSE, INFINITE);
 }
 
-void WindowsPlatform::WakeWaiter() { SetEvent(g_wake); }
-
-void WindowsPlatform::BlockThisThread() {
+void WindowsPlatform::WakeWaiterAndBlock() {
+  SetEvent(g_wake);
   for (;;) Sleep(INFINITE);
 }
 
 void WindowsPlatform::WriteVmOutput(const void* stream,
                                     const std::string& text) {
-  WriteStream(IsVmStandardOutput(stream) ? stdout : stderr, text);
+  // The process's handles, not this C library's streams: they are the pipes
+  // that UseOutputPipes set, if any, as they are the VM's.
+  DWORD written = 0;
+  WriteFile(GetStdHandle(IsVmStandardOutput(stream) ? STD_OUTPUT_HANDLE
+                                                    : STD_ERROR_HANDLE),
+            text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void WindowsPlatform::OpenConsole() {

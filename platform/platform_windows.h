@@ -47,7 +47,12 @@ class WindowsPlatform : public PlatformOps {
   StartedProcess StartProcess(
       const std::string& commandLine,
       const std::optional<std::string>& directory,
-      const std::optional<std::string>& consoleTitle) override;
+      const std::optional<std::string>& consoleTitle,
+      const ChildOptions& options = ChildOptions()) override;
+  void LetChildrenOutliveTheLauncher() override;
+  bool CreateOutputPipes(OutputPipes* pipes) override;
+  bool ReadPipe(FileHandle pipe, std::string* chunk) override;
+  void UseOutputPipes(const OutputPipes& pipes) override;
   void WaitForIdle(ProcessHandle process, unsigned milliseconds) override;
   void WaitForEnd(ProcessHandle process) override;
   std::uint32_t ProcessExitCode(ProcessHandle process) override;
@@ -64,9 +69,9 @@ class WindowsPlatform : public PlatformOps {
   void* LibraryFunction(LibraryHandle library, const char* name) override;
   bool StartThread(std::size_t stackBytes, ThreadBody body, void* context,
                    ThreadHandle* thread) override;
+  bool WaitForThread(ThreadHandle thread, unsigned milliseconds) override;
   void WaitForThreadOrWake(ThreadHandle thread) override;
-  void WakeWaiter() override;
-  void BlockThisThread() override;
+  void WakeWaiterAndBlock() override;
   void WriteVmOutput(const void* stream, const std::string& text) override;
   void OpenConsole() override;
   std::int64_t Now() override;

@@ -88,8 +88,21 @@ class PlatformWrapper : public PlatformOps {
   StartedProcess StartProcess(
       const std::string& commandLine,
       const std::optional<std::string>& directory,
-      const std::optional<std::string>& consoleTitle) override {
-    return inner_.StartProcess(commandLine, directory, consoleTitle);
+      const std::optional<std::string>& consoleTitle,
+      const ChildOptions& options = ChildOptions()) override {
+    return inner_.StartProcess(commandLine, directory, consoleTitle, options);
+  }
+  void LetChildrenOutliveTheLauncher() override {
+    inner_.LetChildrenOutliveTheLauncher();
+  }
+  bool CreateOutputPipes(OutputPipes* pipes) override {
+    return inner_.CreateOutputPipes(pipes);
+  }
+  bool ReadPipe(FileHandle pipe, std::string* chunk) override {
+    return inner_.ReadPipe(pipe, chunk);
+  }
+  void UseOutputPipes(const OutputPipes& pipes) override {
+    inner_.UseOutputPipes(pipes);
   }
   void WaitForIdle(ProcessHandle process, unsigned milliseconds) override {
     inner_.WaitForIdle(process, milliseconds);
@@ -128,11 +141,15 @@ class PlatformWrapper : public PlatformOps {
                    ThreadHandle* thread) override {
     return inner_.StartThread(stackBytes, body, context, thread);
   }
+  bool WaitForThread(ThreadHandle thread, unsigned milliseconds) override {
+    return inner_.WaitForThread(thread, milliseconds);
+  }
   void WaitForThreadOrWake(ThreadHandle thread) override {
     inner_.WaitForThreadOrWake(thread);
   }
-  void WakeWaiter() override { inner_.WakeWaiter(); }
-  void BlockThisThread() override { inner_.BlockThisThread(); }
+  // Never returns, and never touches this object again once the waiter
+  // is woken.
+  void WakeWaiterAndBlock() override { inner_.WakeWaiterAndBlock(); }
   void WriteVmOutput(const void* stream, const std::string& text) override {
     inner_.WriteVmOutput(stream, text);
   }

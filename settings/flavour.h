@@ -25,11 +25,14 @@ struct Flavour {
   // The launcher ends with the application's exit code, and with codes of
   // its own when no application ran.
   bool returnsApplicationExitCode;
+  // The application has no console, so with a logFile its standard output
+  // and error go into the log (a console's streams stay the console's).
+  bool logsApplicationOutput;
 };
 
-inline constexpr Flavour kGuiFlavour = {"GUI", false, true,
-                                        false, false, false};
-inline constexpr Flavour kConsoleFlavour = {"console", true, false,
-                                            true,      true, true};
+inline constexpr Flavour kGuiFlavour = {"GUI", false, true, false,
+                                        false, false, true};
+inline constexpr Flavour kConsoleFlavour = {"console", true, false, true,
+                                            true,      true, false};
 
 #endif  // LAUNCHER_SETTINGS_FLAVOUR_H_

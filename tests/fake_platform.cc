@@ -267,22 +267,49 @@ void FakePlatform::CloseRegistryKey(RegKey key) {
 
 StartedProcess FakePlatform::StartProcess(
     const std::string& commandLine, const std::optional<std::string>& directory,
-    const std::optional<std::string>& consoleTitle) {
+    const std::optional<std::string>& consoleTitle,
+    const ChildOptions& options) {
   Run run = defaultRun;
   if (!runs.empty()) {
     run = runs.front();
     runs.pop_front();
   }
-  starts.push_back({commandLine, directory, consoleTitle, !run.startFails});
+  starts.push_back({commandLine, directory, consoleTitle, !run.startFails,
+                    options.output != nullptr, options.dieWithLauncher});
   StartedProcess started;
   if (run.startFails) {
     started.errorCode = run.errorCode;
     return started;
   }
+  if (options.output) {
+    pipes_[options.output->outRead] = run.out;
+    pipes_[options.output->errRead] = run.err;
+  }
+  started.outsideJob = options.dieWithLauncher && inJobWithoutNesting;
   started.ok = true;
   started.handle = nextProcess_++;
   processes_[started.handle] = run;
   return started;
+}
+
+void FakePlatform::LetChildrenOutliveTheLauncher() { childrenReleased = true; }
+
+bool FakePlatform::CreateOutputPipes(OutputPipes* pipes) {
+  *pipes = {nextFile_, nextFile_ + 1, nextFile_ + 2, nextFile_ + 3};
+  nextFile_ += 4;
+  return true;
+}
+
+bool FakePlatform::ReadPipe(FileHandle pipe, std::string* chunk) {
+  std::string& data = pipes_[pipe];
+  if (data.empty()) return false;
+  *chunk = data.substr(0, pipeReadBytes);
+  data.erase(0, chunk->size());
+  return true;
+}
+
+void FakePlatform::UseOutputPipes(const OutputPipes& pipes) {
+  ownOutput = pipes;
 }
 
 void FakePlatform::WaitForIdle(ProcessHandle, unsigned milliseconds) {
@@ -354,11 +381,11 @@ bool FakePlatform::StartThread(std::size_t stackBytes, ThreadBody body,
   return true;
 }
 
+bool FakePlatform::WaitForThread(ThreadHandle, unsigned) { return true; }
+
 void FakePlatform::WaitForThreadOrWake(ThreadHandle) {}
 
-void FakePlatform::WakeWaiter() { ++wakes; }
-
-void FakePlatform::BlockThisThread() { ++blockedThreads; }
+void FakePlatform::WakeWaiterAndBlock() { ++wakes; }
 
 void FakePlatform::WriteVmOutput(const void* stream, const std::string& text) {
   (stream == static_cast<const void*>(stdout) ? out : err) += text;

@@ -33,12 +33,17 @@ class FakePlatform : public PlatformOps {
     std::int64_t seconds = 10;
     bool startFails = false;      // CreateProcess fails with errorCode
     std::uint32_t errorCode = 2;  // ERROR_FILE_NOT_FOUND
+    // What it writes to its standard output and error, when they are pipes.
+    std::string out{};
+    std::string err{};
   };
   struct Start {
     std::string commandLine;
     std::optional<std::string> directory;
     std::optional<std::string> consoleTitle;
     bool ok;
+    bool piped = false;  // its output went into pipes
+    bool dieWithLauncher = false;
   };
   struct File {
     std::string content;
@@ -110,8 +115,14 @@ class FakePlatform : public PlatformOps {
   // Threads run their body at once, in StartThread; their stack sizes.
   std::vector<std::size_t> threadStacks;
   bool threadStartFails = false;
-  int wakes = 0;
-  int blockedThreads = 0;
+  int wakes = 0;  // and as many threads blocked
+  // --- jobs and pipes: the launcher itself in a job that allows none; its
+  // children let outlive it; pipes read in pieces of this many bytes, and
+  // the pipes the launcher made its own output.
+  bool inJobWithoutNesting = false;
+  bool childrenReleased = false;
+  std::size_t pipeReadBytes = 7;
+  std::optional<OutputPipes> ownOutput;
   bool consoleOpened = false;
 
   // --- clock, streams and the launch log's notes
@@ -166,7 +177,12 @@ class FakePlatform : public PlatformOps {
   StartedProcess StartProcess(
       const std::string& commandLine,
       const std::optional<std::string>& directory,
-      const std::optional<std::string>& consoleTitle) override;
+      const std::optional<std::string>& consoleTitle,
+      const ChildOptions& options = ChildOptions()) override;
+  void LetChildrenOutliveTheLauncher() override;
+  bool CreateOutputPipes(OutputPipes* pipes) override;
+  bool ReadPipe(FileHandle pipe, std::string* chunk) override;
+  void UseOutputPipes(const OutputPipes& pipes) override;
   void WaitForIdle(ProcessHandle process, unsigned milliseconds) override;
   void WaitForEnd(ProcessHandle process) override;
   std::uint32_t ProcessExitCode(ProcessHandle process) override;
@@ -183,9 +199,9 @@ class FakePlatform : public PlatformOps {
   void* LibraryFunction(LibraryHandle library, const char* name) override;
   bool StartThread(std::size_t stackBytes, ThreadBody body, void* context,
                    ThreadHandle* thread) override;
+  bool WaitForThread(ThreadHandle thread, unsigned milliseconds) override;
   void WaitForThreadOrWake(ThreadHandle thread) override;
-  void WakeWaiter() override;
-  void BlockThisThread() override;
+  void WakeWaiterAndBlock() override;
   void WriteVmOutput(const void* stream, const std::string& text) override;
   void OpenConsole() override;
   std::int64_t Now() override;
@@ -205,6 +221,7 @@ class FakePlatform : public PlatformOps {
   RegKey nextKey_ = 0x100;
   std::map<ProcessHandle, Run> processes_;
   std::map<FileHandle, std::string> openFiles_;
+  std::map<FileHandle, std::string> pipes_;  // read end -> what is in it
   FileHandle nextFile_ = 0x300;
   ProcessHandle nextProcess_ = 0x200;
 };

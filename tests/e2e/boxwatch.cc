@@ -16,6 +16,9 @@
 //   log      PATH           result log (JSON, one object per line)
 //   answer   y|n|ok|cancel  answer for the next box, in order
 //   timeout  MS             kill the launcher after this long (default 60000)
+//   kill     MS             end the launcher alone (TerminateProcess) after
+//                           this long, then report its children still alive
+//                           a second later
 //   env      NAME VALUE     set a variable in the launcher's environment
 //   unsetenv NAME           remove a variable from it
 //   regset   KEY NAME TYPE VALUE   write a registry value before the run;
@@ -32,6 +35,7 @@
 //   {"event":"box", "caption":..., "text":..., "buttons":[...],
 //    "icon":"icon"|"none", "scripted":..., "answer":..., "ms":N}
 //   {"event":"timeout", "ms":N}
+//   {"event":"killed", "children":N, "alive":N}
 //   {"event":"exit", "code":N}      full 32-bit exit code, unsigned
 //   {"event":"done"}
 #include <windows.h>
@@ -296,6 +300,45 @@ void HandleBox(HWND dialog, std::vector<std::string>* answers, DWORD start) {
   PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
+// The processes that `pid` started.
+std::vector<DWORD> ChildrenOf(DWORD pid) {
+  std::vector<DWORD> children;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL ok = Process32First(snapshot, &entry); ok;
+       ok = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == pid && entry.th32ProcessID != pid) {
+      children.push_back(entry.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return children;
+}
+
+// Ends the launcher as Task Manager would, and counts which of its
+// children outlive it by a second.
+void KillAlone(HANDLE launcher, DWORD pid) {
+  std::vector<HANDLE> children;
+  for (DWORD child : ChildrenOf(pid)) {
+    HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE,
+                           child);
+    if (h != nullptr) children.push_back(h);
+  }
+  TerminateProcess(launcher, 0xDEAD);
+  WaitForSingleObject(launcher, 5000);
+  Sleep(1000);
+  int alive = 0;
+  for (HANDLE h : children) {
+    alive += WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+  }
+  LogEvent("{\"event\":\"killed\", \"children\":" +
+           std::to_string(children.size()) + ", \"alive\":" +
+           std::to_string(alive) + "}");
+}
+
 // Kills the process and everything it started, children first.
 void KillTree(DWORD pid) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -339,6 +382,7 @@ int main(int argc, char** argv) {
   std::string cmdline, app, cwd, out_path, err_path;
   std::vector<std::string> answers;
   DWORD timeout_ms = 60000;
+  DWORD kill_ms = 0;
   std::vector<std::vector<std::string>> registry_work;
 
   size_t pos = 0;
@@ -369,6 +413,8 @@ int main(int argc, char** argv) {
       answers.push_back(arg);
     } else if (what == "timeout") {
       timeout_ms = strtoul(arg.c_str(), nullptr, 10);
+    } else if (what == "kill") {
+      kill_ms = strtoul(arg.c_str(), nullptr, 10);
     } else if (what == "env") {
       SetEnvironmentVariableA(arg.c_str(),
                               f.size() > 2 ? f[2].c_str() : "");
@@ -434,6 +480,10 @@ int main(int argc, char** argv) {
       it = IsWindow(*it) ? std::next(it) : handled.erase(it);
     }
     if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) break;
+    if (kill_ms != 0 && GetTickCount() - start > kill_ms) {
+      KillAlone(pi.hProcess, pi.dwProcessId);
+      break;
+    }
     if (GetTickCount() - start > timeout_ms) {
       KillTree(pi.dwProcessId);
       WaitForSingleObject(pi.hProcess, 5000);

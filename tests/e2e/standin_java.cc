@@ -4,7 +4,8 @@
 // environment variable STANDIN_LOG:
 //   {"cmdline": GetCommandLineA(), "argv": [C runtime's split of it],
 //    "cwd": current directory, "title": STARTUPINFO title or null,
-//    "exe": own module path}
+//    "exe": own module path, "stdhandles": whether STARTUPINFO gave standard
+//    handles}
 // Bytes outside printable ASCII are written as \u00XX, so the Python side
 // reads them back as Latin-1 characters.
 //
@@ -13,10 +14,13 @@
 // records already in the log. Missing variables, files or lines mean
 // "exit 0 at once".
 //
-// STANDIN_MODE, for the console tests: "echo" copies standard input to
-// standard output first; "ctrlc" sends Ctrl+C to every process of its
-// console and exits with 130 once its own handler has seen it (3 when it
-// has not within five seconds).
+// STANDIN_MODE: "echo" copies standard input to standard output first;
+// "ctrlc" sends Ctrl+C to every process of its console and exits with 130
+// once its own handler has seen it (3 when it has not within five seconds);
+// "print" writes "out 1" to "out 3" to standard output and "err 1", "err 2"
+// to standard error; "flood" writes 5 MiB of lines to standard output;
+// "spawn" starts itself in mode "survive", unrecorded, which writes
+// "survived" to the file STANDIN_SURVIVOR 3 s later.
 #include <windows.h>
 
 #include <stdio.h>
@@ -65,8 +69,45 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   return TRUE;
 }
 
+void Write(DWORD handle, const std::string& text) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(handle), text.data(), static_cast<DWORD>(text.size()),
+            &written, nullptr);
+}
+
 void RunMode(const std::string& mode) {
-  if (mode == "echo") {
+  if (mode == "print") {
+    Write(STD_OUTPUT_HANDLE, "out 1\nout 2\n");
+    Write(STD_ERROR_HANDLE, "err 1\n");
+    Write(STD_OUTPUT_HANDLE, "out 3\n");
+    Write(STD_ERROR_HANDLE, "err 2\n");
+  } else if (mode == "flood") {
+    const std::string lines(80 * 800, 'x');
+    for (int i = 0; i < 82; ++i) Write(STD_OUTPUT_HANDLE, lines + "\n");
+  } else if (mode == "spawn") {
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    SetEnvironmentVariableA("STANDIN_LOG", nullptr);
+    SetEnvironmentVariableA("STANDIN_MODE", "survive");
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &si, &pi)) {
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+  } else if (mode == "survive") {
+    Sleep(3000);
+    HANDLE h = CreateFileA(EnvValue("STANDIN_SURVIVOR").c_str(),
+                           GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
+    DWORD written = 0;
+    WriteFile(h, "survived\n", 9, &written, nullptr);
+    CloseHandle(h);
+    ExitProcess(0);
+  } else if (mode == "echo") {
     char buffer[4096];
     DWORD got = 0;
     DWORD written = 0;
@@ -110,6 +151,8 @@ int main() {
   record += "], \"cwd\": " + JsonString(cwd);
   record += ", \"title\": " + JsonString(si.lpTitle);
   record += ", \"exe\": " + JsonString(exe);
+  record += std::string(", \"stdhandles\": ") +
+            ((si.dwFlags & STARTF_USESTDHANDLES) ? "true" : "false");
   record += "}\n";
 
   if (!log_path.empty()) {

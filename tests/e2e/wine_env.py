@@ -99,12 +99,13 @@ icon: 'icon' when the box shows an icon (the launcher's error boxes),
 answer: the button the watcher pressed.
 """
 
-Run = collections.namedtuple('Run', 'cmdline argv cwd title exe')
+Run = collections.namedtuple('Run', 'cmdline argv cwd title exe stdhandles')
 Run.__doc__ = """One start of the stand-in runtime.
 
 cmdline: its raw GetCommandLineA(); argv: list as its C runtime split it;
 cwd: its current directory; title: its STARTUPINFO title or None;
-exe: its own module path.
+exe: its own module path; stdhandles: whether its STARTUPINFO gave it
+standard handles.
 """
 
 
@@ -648,7 +649,7 @@ def _read_text(win_path):
         return ''
 
 
-def _watch(cmdline, answers, cwd, env, timeout, app=None):
+def _watch(cmdline, answers, cwd, env, timeout, app=None, kill_ms=None):
     s = _current()
     run_dir = unix_path(RUN_WIN_DIR)
     shutil.rmtree(run_dir, ignore_errors=True)
@@ -664,6 +665,8 @@ def _watch(cmdline, answers, cwd, env, timeout, app=None):
         lines.append(('app', app))
     if cwd is not None:
         lines.append(('cwd', cwd))
+    if kill_ms is not None:
+        lines.append(('kill', str(kill_ms)))
     for answer in answers:
         lines.append(('answer', answer))
     for name, value in (env or {}).items():
@@ -717,7 +720,7 @@ def collect_runs(count, timeout=10):
 
 
 def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
-                 runtime_script=None, timeout=60):
+                 runtime_script=None, timeout=60, kill_ms=None):
     """Runs the launcher through the box watcher and returns a Result.
 
     exe: Windows path of the launcher copy to run.
@@ -735,6 +738,9 @@ def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
         (exit_code, delay_ms, 'throw')); starts beyond the list exit 0 at
         once.
     timeout: seconds after which the watcher kills the launcher.
+    kill_ms: milliseconds after which the watcher ends the launcher alone,
+        as Task Manager would; the Result's events then hold a 'killed'
+        event with how many of its children were alive a second later.
     """
     env = dict(env or {})
     env['STANDIN_LOG'] = RUN_WIN_DIR + '\\standin.log'
@@ -746,4 +752,4 @@ def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
             f.write(' '.join(str(x) for x in line) + '\n')
     if cmdline is None:
         cmdline = command_line(exe, list(args))
-    return _watch(cmdline, list(answers), cwd, env, timeout)
+    return _watch(cmdline, list(answers), cwd, env, timeout, kill_ms=kill_ms)

@@ -38,8 +38,8 @@ class PosixVmPlatform : public FakePlatform {
     return pthread_create(&made, &attributes, Run, this) == 0;
   }
   void WaitForThreadOrWake(ThreadHandle) override { sem_wait(&ended_); }
-  void WakeWaiter() override { sem_post(&ended_); }
-  void BlockThisThread() override {
+  void WakeWaiterAndBlock() override {
+    sem_post(&ended_);
     for (;;) pause();
   }
   void WriteVmOutput(const void* stream, const std::string& text) override {
