@@ -140,25 +140,20 @@ def launch_table(add, title, run, names, keys):
             '%.2f); overhead %.1f ms' % (
                 label, ratio, low, high,
                 t['launcher']['median'] - t[other]['median']))
-    ratio, low, high = median_ratio(samples['launcher_logged'],
-                                    samples['launcher'])
-    add('- launcher with `logFile` / without (medians): **%.2f** (95%% '
-        'interval %.2f to %.2f); the log costs %.1f ms' % (
-            ratio, low, high,
-            t['launcher_logged']['median'] - t['launcher']['median']))
-    ratio, low, high = median_ratio(samples['launcher_in_process'],
-                                    samples['launcher'])
-    add('- launcher with `javaInProcess` / child runtime (medians): '
-        '**%.2f** (95%% interval %.2f to %.2f); %.1f ms less' % (
-            ratio, low, high,
-            t['launcher']['median'] - t['launcher_in_process']['median']))
-    ratio, low, high = median_ratio(samples['launcher_one_file'],
-                                    samples['launcher'])
-    add('- launcher carrying an archive (`launcher-brand --jar`) / without '
-        '(medians): **%.2f** (95%% interval %.2f to %.2f); the resource '
-        'lookup costs %.1f ms' % (
-            ratio, low, high,
-            t['launcher_one_file']['median'] - t['launcher']['median']))
+    # Each variant of the launcher against the plain one.
+    for key, label, cost in (
+            ('launcher_logged', 'launcher with `logFile` / without',
+             'the log costs %+.1f ms'),
+            ('launcher_in_process',
+             'launcher with `javaInProcess` / child runtime',
+             'a difference of %+.1f ms'),
+            ('launcher_one_file', 'launcher carrying an archive '
+             '(`launcher-brand --jar`) / without',
+             'the resource lookup costs %+.1f ms')):
+        ratio, low, high = median_ratio(samples[key], samples['launcher'])
+        add(('- %s (medians): **%.2f** (95%% interval %.2f to %.2f); ' + cost)
+            % (label, ratio, low, high,
+               t[key]['median'] - t['launcher']['median']))
     add('- minimal launcher / direct start (medians): %.2f\n' % (
         t['minimal']['median'] / t['direct']['median']))
 

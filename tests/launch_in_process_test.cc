@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/jvm_library.h"
 #include "tests/launcher_harness.h"
 
 namespace {
@@ -122,29 +121,6 @@ TEST(LaunchInProcess, RefusesWhatCannotRunBeforeAnyVmIsCreated) {
       }
     }
   }
-}
-
-TEST(RuntimeHomeOfExecutable, IsTheFolderAboveItsFolder) {
-  EXPECT_EQ(RuntimeHomeOfExecutable("C:\\jre6\\bin\\javaw.exe"), "C:\\jre6");
-  EXPECT_EQ(RuntimeHomeOfExecutable("\"C:/Program Files/j/bin/java.exe\""),
-            "C:/Program Files/j");
-  EXPECT_EQ(RuntimeHomeOfExecutable("javaw.exe"), "");
-}
-
-TEST(LaunchInProcess, TheSearchSkipsARuntimeOfTheOtherArchitecture) {
-  FakePlatform os;
-  os.is64BitProcess = true;
-  for (const char* home : {"C:\\a", "C:\\b"}) {
-    os.files[std::string(home) + "\\bin\\javaw.exe"].content = "";
-    os.files[std::string(home) + "\\bin\\server\\jvm.dll"].content =
-        Dll(home[3] == 'a' ? 0x14c : 0x8664);
-  }
-  os.files["C:\\Apps\\Tool\\Tool.config"].content =
-      "javaInProcess 1\njavaSearch C:\\a; C:\\b\nmainclass a.B\n";
-  LaunchSettings settings;
-  RunLauncher({"C:\\Apps\\Tool\\Tool.exe"}, settings, os);
-  ASSERT_EQ(os.libraryLoads.size(), 1u);
-  EXPECT_EQ(os.libraryLoads[0].first, "C:\\b\\bin\\server\\jvm.dll");
 }
 
 }  // namespace

@@ -341,20 +341,7 @@ void KillAlone(HANDLE launcher, DWORD pid) {
 
 // Kills the process and everything it started, children first.
 void KillTree(DWORD pid) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot != INVALID_HANDLE_VALUE) {
-    std::vector<DWORD> children;
-    PROCESSENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Process32First(snapshot, &entry); ok;
-         ok = Process32Next(snapshot, &entry)) {
-      if (entry.th32ParentProcessID == pid && entry.th32ProcessID != pid) {
-        children.push_back(entry.th32ProcessID);
-      }
-    }
-    CloseHandle(snapshot);
-    for (DWORD child : children) KillTree(child);
-  }
+  for (DWORD child : ChildrenOf(pid)) KillTree(child);
   HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
   if (process != nullptr) {
     TerminateProcess(process, 0xDEAD);
