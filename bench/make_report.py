@@ -242,6 +242,7 @@ def report(args):
             'registry calls come from KERNEL32, so ADVAPI32.DLL (and the two '
             'DLLs it brings) is not loaded either. The minimal launcher with '
             'WaitForInputIdle shows what USER32 would cost.\n')
+        add("With `javaInProcess` the launcher starts no second process: the stand-in `jvm.dll` loads into the launcher, whose start is the only one, so it ends well under the child runtime and under the minimal launcher too. A launcher branded with `--jar` looks up one resource of its own image (FindResourceA, no DLL) and never reads the archive: on one CPU it costs nothing measurable. With `logFile` the launcher also makes two pipes and two reader threads for the application's output, within the log's cost.\n")
         add('## Memory and CPU while the application runs (Wine)\n')
         add('Read while the stand-in runtime sleeps (4 s): one second after '
             'the start and again two seconds later. Working set: '
