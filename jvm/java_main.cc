@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/spin_lock.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -20,17 +21,14 @@ struct Run {
   // Set by whichever end comes first: main's, or the exit hook's.
   std::atomic_flag ended = ATOMIC_FLAG_INIT;
   // Guards `creating` and end.creationMessages against the VM's threads.
-  std::atomic_flag lock = ATOMIC_FLAG_INIT;
+  SpinLock lock;
   bool creating = false;
 };
 Run* g_run = nullptr;
 
-void Lock() {
-  while (g_run->lock.test_and_set(std::memory_order_acquire)) {
-  }
-}
+void Lock() { g_run->lock.Lock(); }
 
-void Unlock() { g_run->lock.clear(std::memory_order_release); }
+void Unlock() { g_run->lock.Unlock(); }
 
 void EndWith(JavaEndKind kind, int code) {
   if (g_run->ended.test_and_set()) return;

@@ -51,6 +51,11 @@ StartedProcess StartApplicationProcess(
   return started;
 }
 
+const std::optional<std::string>& ApplicationDirectory(
+    const LaunchSettings& settings) {
+  return settings.workingDir ? settings.workingDir : settings.callerDirectory;
+}
+
 LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
   if (!FindRuntime(settings, os)) return {LaunchEnd::kNoRuntime, 0};
   const bool debug = settings.debugMode;
@@ -80,10 +85,7 @@ LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os) {
     return {LaunchEnd::kCommandLineTooLong, 0};
   }
 
-  // The application runs where the caller is when the flavour says so, and
-  // where `workingDir` says in any case.
-  const std::optional<std::string>& directory =
-      settings.workingDir ? settings.workingDir : settings.callerDirectory;
+  const std::optional<std::string>& directory = ApplicationDirectory(settings);
   if (debug) {
     os.ShowMessageBox(directory.value_or(""), "Starting dir", kBoxPlain);
     os.ShowMessageBox(commandLine, "Command Line is", kBoxPlain);

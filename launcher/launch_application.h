@@ -25,6 +25,11 @@ struct LaunchResult {
 // is still unset; false (after telling the user why) when none was found.
 bool FindRuntime(LaunchSettings& settings, PlatformOps& os);
 
+// Where the application runs: `workingDir` when set, else the caller's
+// folder when the flavour runs it there; none: the launcher's own.
+const std::optional<std::string>& ApplicationDirectory(
+    const LaunchSettings& settings);
+
 // Starts the application once as a child runtime and waits for it to end.
 // Fills `javapath` first (FindRuntime).
 LaunchResult LaunchApplication(LaunchSettings& settings, PlatformOps& os);

@@ -109,8 +109,7 @@ LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os) {
   if (settings.debugMode) os.ShowMessageBox(jvm.path, "jvm.dll is", kBoxPlain);
   os.Note("jvm.dll: " + jvm.path);
 
-  const std::optional<std::string>& directory =
-      settings.workingDir ? settings.workingDir : settings.callerDirectory;
+  const std::optional<std::string>& directory = ApplicationDirectory(settings);
   if (directory) os.ChangeDirectory(*directory);
   // What a console runtime in debug mode would show, and the VM's own
   // output: a GUI launcher has no console of its own for it.

@@ -55,14 +55,13 @@ void LaunchLog::Open(const std::optional<std::string>& path) {
 
 void LaunchLog::Record(const std::string& line) {
   std::string record = prefix_ + OneLine(line);
-  while (busy_.test_and_set(std::memory_order_acquire)) {
-  }
+  busy_.Lock();
   if (state_ == State::kKeeping) {
     kept_.push_back(std::move(record));
   } else if (state_ == State::kWriting) {
     Write(record);
   }
-  busy_.clear(std::memory_order_release);
+  busy_.Unlock();
 }
 
 bool LaunchLog::Rotate() {
@@ -135,10 +134,9 @@ void LaunchLog::WriteVmOutput(const void* stream, const std::string& text) {
   inner_.WriteVmOutput(stream, text);
   // Captured output reaches the log through its pipes.
   if (CapturesOutput(settings_)) return;
-  while (busy_.test_and_set(std::memory_order_acquire)) {
-  }
+  busy_.Lock();
   std::vector<std::string> lines = vmLines_.Add(text);
-  busy_.clear(std::memory_order_release);
+  busy_.Unlock();
   for (const std::string& line : lines) Record("vm: " + line);
 }
 

@@ -1,7 +1,6 @@
 #ifndef LAUNCHER_LAUNCHER_LAUNCH_LOG_H_
 #define LAUNCHER_LAUNCHER_LAUNCH_LOG_H_
 
-#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "launcher/output_lines.h"
 #include "settings/launch_settings.h"
 #include "platform/platform_wrapper.h"
+#include "platform/spin_lock.h"
 
 // The launch log, for support: when the configuration names a logFile, every
 // run appends one block of lines to it: the notes of the logic (what was
@@ -69,7 +69,7 @@ class LaunchLog : public PlatformWrapper {
   std::string prefix_;  // "[pid] "
   LineSplitter vmLines_;
   // Lines come from the VM's and the output readers' threads too.
-  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
+  SpinLock busy_;
 };
 
 // The size above which a log is set aside: at the start of a run, and during

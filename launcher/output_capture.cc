@@ -49,15 +49,10 @@ void OutputCapture::Start(bool childHasThem) {
   }
 }
 
-void OutputCapture::Lock() {
-  while (busy_.test_and_set(std::memory_order_acquire)) {
-  }
-}
-
 bool OutputCapture::Finished() {
-  Lock();
+  busy_.Lock();
   const bool finished = finished_;
-  Unlock();
+  busy_.Unlock();
   return finished;
 }
 
@@ -73,14 +68,14 @@ void OutputCapture::Read(void* context) {
   // A reader that outlives Finish (a grandchild holds its pipe) must not
   // come back to the platform, whose layers go with the run.
   while (!capture.Finished() && capture.os_.ReadPipe(stream.pipe, &chunk)) {
-    capture.Lock();
+    capture.busy_.Lock();
     const bool finished = capture.finished_;
     if (!finished) {
       for (const std::string& line : stream.lines.Add(chunk)) {
         capture.Take(stream, line);
       }
     }
-    capture.Unlock();
+    capture.busy_.Unlock();
     if (finished) return;
   }
 }
@@ -95,13 +90,13 @@ std::string OutputCapture::Finish() {
       stillReading_ = true;
     }
   }
-  Lock();
+  busy_.Lock();
   finished_ = true;
   std::string line;
   for (Stream* stream : {&out_, &err_}) {
     if (stream->lines.Flush(&line)) Take(*stream, line);
   }
   std::string tail = tail_.Text();
-  Unlock();
+  busy_.Unlock();
   return tail;
 }

@@ -1,11 +1,11 @@
 #ifndef LAUNCHER_LAUNCHER_OUTPUT_CAPTURE_H_
 #define LAUNCHER_LAUNCHER_OUTPUT_CAPTURE_H_
 
-#include <atomic>
 #include <string>
 
 #include "launcher/output_lines.h"
 #include "platform/platform_ops.h"
+#include "platform/spin_lock.h"
 #include "settings/launch_settings.h"
 
 // The application's standard output and error in the launch log, for a GUI
@@ -67,8 +67,6 @@ class OutputCapture {
   void CloseWriteEnds();
   bool Finished();
   void Take(Stream& stream, const std::string& line);
-  void Lock();
-  void Unlock() { busy_.clear(std::memory_order_release); }
 
   PlatformOps& os_;
   OutputPipes pipes_;
@@ -78,7 +76,7 @@ class OutputCapture {
   bool finished_ = false;
   bool writeEndsOpen_ = true;
   bool stillReading_ = false;
-  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
+  SpinLock busy_;
 };
 
 #endif  // LAUNCHER_LAUNCHER_OUTPUT_CAPTURE_H_
