@@ -16,8 +16,10 @@ endif()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# The fake system runs real threads.
+find_package(Threads REQUIRED)
 add_library(fake_platform STATIC tests/fake_platform.cc)
-target_link_libraries(fake_platform PUBLIC launcher_logic)
+target_link_libraries(fake_platform PUBLIC launcher_logic Threads::Threads)
 
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cc)

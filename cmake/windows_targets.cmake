@@ -42,6 +42,19 @@ set(LAUNCHER_LEAN_OPTIONS -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables)
 target_compile_options(launcher_logic PRIVATE ${LAUNCHER_LEAN_OPTIONS})
 
+# The platform operations over Win32, one file for each interface.
+set(LAUNCHER_WINDOWS_PLATFORM_SOURCES
+  platform/windows_files.cc
+  platform/windows_registry.cc
+  platform/windows_system.cc
+  platform/windows_program.cc
+  platform/windows_processes.cc
+  platform/windows_threads.cc
+  platform/windows_user_interface.cc
+  platform/windows_vm_host.cc
+  platform/late_bound_calls.cc
+)
+
 # The two flavours of the launcher, from the same logic: `launcher`, a GUI
 # program that a user double-clicks, and `launcher-console`, a console
 # program for command-line tools. The entry point picks the flavour; the
@@ -50,8 +63,7 @@ function(add_launcher name)
   add_executable(${name} ${ARGN}
     launcher/win_main.cc
     launcher/win_lean_runtime.cc
-    platform/platform_windows.cc
-    platform/late_bound_calls.cc
+    ${LAUNCHER_WINDOWS_PLATFORM_SOURCES}
     ${LAUNCHER_RESOURCES_DIR}/launcher.rc
   )
   target_compile_options(${name} PRIVATE
@@ -87,8 +99,7 @@ target_compile_definitions(launcher-console PRIVATE LAUNCHER_CONSOLE)
 enable_testing()
 add_executable(platform_windows_test
   tests/windows/platform_windows_test.cc
-  platform/platform_windows.cc
-  platform/late_bound_calls.cc
+  ${LAUNCHER_WINDOWS_PLATFORM_SOURCES}
 )
 target_link_libraries(platform_windows_test PRIVATE launcher_logic)
 target_link_options(platform_windows_test PRIVATE -static -static-libgcc

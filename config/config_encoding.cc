@@ -16,7 +16,7 @@ bool BeginsWith(const std::string& content, std::string_view mark) {
 }
 
 void ShowUnreadable(const std::string& text, PlatformOps& os) {
-  os.ShowMessageBox(text + "\nSave it as ANSI or UTF-8.", "Error", kBoxError);
+  os.ui.ShowMessageBox(text + "\nSave it as ANSI or UTF-8.", "Error", kBoxError);
 }
 
 // Converts one line at a time, so that a line with a character the code page
@@ -35,7 +35,7 @@ bool ConvertUtf16Le(const std::string& path, std::string* content,
     if (bytes[i] != '\n' || bytes[i + 1] != '\0') continue;
     std::string ansi;
     converted =
-        os.Utf16LeToAnsi(bytes.substr(lineStart, i + 2 - lineStart), &ansi);
+        os.system.Utf16LeToAnsi(bytes.substr(lineStart, i + 2 - lineStart), &ansi);
     if (!converted) break;
     text += ansi;
     lineStart = i + 2;
@@ -46,7 +46,7 @@ bool ConvertUtf16Le(const std::string& path, std::string* content,
     const std::size_t end = i + 1 < bytes.size() ? i : bytes.size();
     std::string ansi;
     converted =
-        os.Utf16LeToAnsi(bytes.substr(lineStart, end - lineStart), &ansi);
+        os.system.Utf16LeToAnsi(bytes.substr(lineStart, end - lineStart), &ansi);
     text += ansi;
   }
   if (!converted) {

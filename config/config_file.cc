@@ -151,10 +151,10 @@ FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
                          Reader& reader);
 
 FatalExit Include(const std::string& path, Reader& reader) {
-  std::string canonical = reader.os.CanonicalPath(path);
+  std::string canonical = reader.os.files.CanonicalPath(path);
   bool cycle = reader.openFiles.Contains(canonical);
   if (cycle || reader.openFiles.size() >= kMaxIncludeDepth) {
-    reader.os.ShowMessageBox(
+    reader.os.ui.ShowMessageBox(
         Format(cycle ? "The configuration file %s includes itself, directly "
                        "or indirectly.\nThat include line is skipped."
                      : "Configuration files are included more than 256 deep "
@@ -186,7 +186,7 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
     case Special::kNone:
       break;
     case Special::kJavaPath:
-      os.Note(Format("runtime: %s (javapath)", expanded.c_str()));
+      os.log.Note(Format("runtime: %s (javapath)", expanded.c_str()));
       break;
     case Special::kJavaVersion: {
       FatalExit fatal;
@@ -195,7 +195,7 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
       if (!s.javapath || s.javapath->empty()) {
         return ExitCode::kNoRuntimeForVersion;
       }
-      os.Note(Format("runtime: %s (javaVersion, registry key %s)",
+      os.log.Note(Format("runtime: %s (javaVersion, registry key %s)",
                      s.javapath->c_str(), s.javaVersion->c_str()));
       break;
     }
@@ -213,7 +213,7 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
     case Special::kSwitch: {
       std::optional<bool> on = SwitchValue(expanded);
       if (!on) {
-        os.ShowMessageBox(
+        os.ui.ShowMessageBox(
             Format("Line %d of the configuration file %s:\n%s %s\n"
                    "takes yes or no (or true, false, 1, 0).",
                    reader.lineNumber, reader.name->c_str(), key.c_str(),
@@ -247,7 +247,7 @@ FatalExit ReadConfigText(const std::string& name, std::string content,
   if (!DecodeConfigText(name, &content, reader.os)) {
     return ExitCode::kConfigUnreadable;
   }
-  reader.os.Note(Format("configuration: %s", name.c_str()));
+  reader.os.log.Note(Format("configuration: %s", name.c_str()));
   reader.openFiles.Push(canonical);
   // An include reads another file in the middle of this one.
   const std::string* outerName = reader.name;
@@ -271,12 +271,12 @@ FatalExit ReadFileNested(const std::string& path, const std::string& canonical,
                          Reader& reader) {
   PlatformOps& os = reader.os;
   if (reader.settings.debugMode) {
-    os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
+    os.ui.ShowMessageBox(path, "Reading Config file", kBoxPlain);
   }
   std::string content;
   std::string error;
-  if (!os.ReadFile(path, &content, &error)) {
-    os.WriteErr(
+  if (!os.files.ReadFile(path, &content, &error)) {
+    os.ui.WriteErr(
         Format("Can't open %s Error %s\n", "jdk.config", error.c_str()));
     return ExitCode::kConfigUnreadable;
   }
@@ -322,17 +322,17 @@ FatalExit LocateAppConfig(const std::string& programPath,
     path = settings.startDir + "\\" + name + ".config";
     // A file beside the executable always wins, so that an administrator can
     // override a branded executable without rebuilding it.
-    useEmbedded = !os.FileExists(path) && os.EmbeddedConfiguration(&embedded);
+    useEmbedded = !os.files.FileExists(path) && os.program.EmbeddedConfiguration(&embedded);
     if (useEmbedded) path = programPath + " (embedded)";
   }
   if (settings.debugMode) {
-    os.WriteOut(Format("reading app config %s\n", path.c_str()));
-    os.ShowMessageBox("[" + path + "]", "Reading App Config file", kBoxPlain);
+    os.ui.WriteOut(Format("reading app config %s\n", path.c_str()));
+    os.ui.ShowMessageBox("[" + path + "]", "Reading App Config file", kBoxPlain);
   }
   if (!useEmbedded) return ReadConfigFile(path, settings, os);
   Reader reader{settings, os, {}, nullptr, 0};
   if (settings.debugMode) {
-    os.ShowMessageBox(path, "Reading Config file", kBoxPlain);
+    os.ui.ShowMessageBox(path, "Reading Config file", kBoxPlain);
   }
   // No file path is spelled this way, so no include can loop back to it.
   return ReadConfigText(path, std::move(embedded), "<embedded>", reader);
@@ -341,5 +341,5 @@ FatalExit LocateAppConfig(const std::string& programPath,
 FatalExit ReadConfigFile(const std::string& path, LaunchSettings& settings,
                          PlatformOps& os) {
   Reader reader{settings, os, {}, nullptr, 0};
-  return ReadFileNested(path, os.CanonicalPath(path), reader);
+  return ReadFileNested(path, os.files.CanonicalPath(path), reader);
 }

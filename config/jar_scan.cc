@@ -9,10 +9,10 @@ void AddJarDirectory(const std::string& directory, LaunchSettings& settings,
   // The directory text is used exactly as given, quotes included: a quoted
   // directory makes a pattern that finds nothing, as it does on the system.
   const std::vector<DirEntry> matches =
-      os.FindFiles(Format("%s/*.jar", directory.c_str()));
+      os.files.FindFiles(Format("%s/*.jar", directory.c_str()));
   if (matches.empty()) {
     if (settings.debugMode) {
-      os.WriteOut(Format("No jar files found in [%s]\n", directory.c_str()));
+      os.ui.WriteOut(Format("No jar files found in [%s]\n", directory.c_str()));
     }
     return;
   }
@@ -27,7 +27,7 @@ void AddJarDirectory(const std::string& directory, LaunchSettings& settings,
     std::string entry = Format("%s/%s", directory.c_str(), match.name.c_str());
     settings.classPathEntries.push_back(entry);
     if (settings.debugMode) {
-      os.WriteOut(Format("adding jar %s\n", entry.c_str()));
+      os.ui.WriteOut(Format("adding jar %s\n", entry.c_str()));
     }
   }
 }

@@ -38,10 +38,10 @@ std::string ExpandValue(const std::optional<std::string>& value, bool quote,
 
   const std::string name = text.substr(dollar + 1, separator - dollar - 1);
   std::optional<std::string> variable;
-  if (!name.empty()) variable = os.Environment(name);
+  if (!name.empty()) variable = os.system.Environment(name);
   if (!variable) {
     if (settings.debugMode) {
-      os.ShowMessageBox(name, "Can't find variable", kBoxPlain);
+      os.ui.ShowMessageBox(name, "Can't find variable", kBoxPlain);
     }
     return text;
   }
@@ -62,7 +62,7 @@ std::string ExpandValue(const std::optional<std::string>& value, bool quote,
   if (quoted) result += '"';
 
   if (settings.debugMode) {
-    os.ShowMessageBox(
+    os.ui.ShowMessageBox(
         Format("arg [%s] expanded to [%s]\n", text.c_str(), result.c_str()),
         "Parse Path", kBoxPlain);
   }

@@ -2,50 +2,47 @@
 
 #include <jni.h>
 
-#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/spin_lock.h"
+#include "platform/lock.h"
 #include "text/text_helpers.h"
 
 namespace {
 
-// The one run of this process. The VM's hooks take no context, so they find
-// it here. It is never freed: VM threads may still print after RunJavaMain
-// has returned, until the process ends.
+// The run of the one VM that a process can make, and what its hooks share.
+// The hooks take no context, so they find it through g_run; and since the
+// VM's threads may call them until the process ends (a print after main, an
+// exit hook that blocks), it is made once, before the VM's first thread,
+// and never destroyed.
 struct Run {
-  const JavaLaunch* launch;
-  PlatformOps* os;
-  JavaEnd end;
-  // Set by whichever end comes first: main's, or the exit hook's.
-  std::atomic_flag ended = ATOMIC_FLAG_INIT;
-  // Guards `creating` and end.creationMessages against the VM's threads.
-  SpinLock lock;
+  const JavaLaunch* launch = nullptr;
+  Threads* threads = nullptr;
+  VmHost* vm = nullptr;
+
+  Lock lock;  // guards the fields below, which the VM's threads share
+  LaunchObserver* observer = nullptr;
   bool creating = false;
+  bool ended = false;  // the first end wins: main's, or a hook's
+  JavaEnd end;
 };
+
 Run* g_run = nullptr;
 
-void Lock() { g_run->lock.Lock(); }
-
-void Unlock() { g_run->lock.Unlock(); }
+Run& TheRun() { return *g_run; }
 
 void EndWith(JavaEndKind kind, int code) {
-  if (g_run->ended.test_and_set()) return;
-  g_run->end.kind = kind;
-  g_run->end.code = code;
-}
-
-bool Creating() {
-  Lock();
-  bool creating = g_run->creating;
-  Unlock();
-  return creating;
+  Run& run = TheRun();
+  LockGuard guard(run.lock);
+  if (run.ended) return;
+  run.ended = true;
+  run.end.kind = kind;
+  run.end.code = code;
 }
 
 void EndAndBlock(JavaEndKind kind, int code) {
   EndWith(kind, code);
-  g_run->os->WakeWaiterAndBlock();
+  TheRun().threads->WakeWaiterAndBlock();
 }
 
 // System.exit and Runtime.halt end here, on a thread of the VM, after the
@@ -61,26 +58,40 @@ void JNICALL OnExit(jint code) {
 // VM's words in the creation messages. A fatal error later ends the process
 // as the VM decides.
 void JNICALL OnAbort() {
-  if (Creating()) EndAndBlock(JavaEndKind::kNotCreated, JNI_ERR);
+  Run& run = TheRun();
+  bool creating;
+  {
+    LockGuard guard(run.lock);
+    creating = run.creating;
+  }
+  if (creating) EndAndBlock(JavaEndKind::kNotCreated, JNI_ERR);
+}
+
+// Writes a text where the VM's stream goes, and tells the observer while
+// there is one.
+void Print(VmStream stream, const std::string& text) {
+  Run& run = TheRun();
+  run.vm->WriteVmOutput(stream, text);
+  LockGuard guard(run.lock);
+  if (run.creating) run.end.creationMessages += text;
+  if (run.observer != nullptr) run.observer->VmPrinted(text);
 }
 
 jint JNICALL OnPrint(FILE* stream, const char* format, va_list args) {
-  std::string text = FormatList(format, args);
-  Lock();
-  if (g_run->creating) g_run->end.creationMessages += text;
-  Unlock();
-  g_run->os->WriteVmOutput(stream, text);
+  VmHost& vm = *TheRun().vm;
+  const std::string text = vm.FormatVmText(stream, format, args);
+  Print(vm.StreamOf(stream), text);
   return static_cast<jint>(text.size());
 }
 
 void SetCreating(bool creating) {
-  Lock();
-  g_run->creating = creating;
-  Unlock();
+  Run& run = TheRun();
+  LockGuard guard(run.lock);
+  run.creating = creating;
 }
 
-// Finds the main class and calls its main(String[]), saying on standard
-// error why it could not.
+// Finds the main class and calls its main(String[]), saying where the
+// application's standard error goes why it could not.
 JavaEndKind CallMain(JNIEnv* env, const JavaLaunch& launch) {
   std::string name = launch.mainClass;
   for (char& c : name) {
@@ -88,8 +99,9 @@ JavaEndKind CallMain(JNIEnv* env, const JavaLaunch& launch) {
   }
   jclass mainClass = env->FindClass(name.c_str());
   if (mainClass == nullptr) {
-    g_run->os->WriteErr(Format("Error: Could not find or load main class %s\n",
-                               launch.mainClass.c_str()));
+    Print(VmStream::kError,
+          Format("Error: Could not find or load main class %s\n",
+                 launch.mainClass.c_str()));
     env->ExceptionDescribe();
     return JavaEndKind::kMainNotFound;
   }
@@ -97,10 +109,10 @@ JavaEndKind CallMain(JNIEnv* env, const JavaLaunch& launch) {
       env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
   if (main == nullptr) {
     env->ExceptionClear();
-    g_run->os->WriteErr(
-        Format("Error: Main method not found in class %s, please define the "
-               "main method as:\n   public static void main(String[] args)\n",
-               launch.mainClass.c_str()));
+    Print(VmStream::kError,
+          Format("Error: Main method not found in class %s, please define the "
+                 "main method as:\n   public static void main(String[] args)\n",
+                 launch.mainClass.c_str()));
     return JavaEndKind::kMainNotFound;
   }
   jsize count = static_cast<jsize>(launch.arguments.size());
@@ -131,14 +143,14 @@ JavaEndKind CallMain(JNIEnv* env, const JavaLaunch& launch) {
 // The thread that creates the VM, and so owns its JNIEnv, runs main and
 // destroys the VM.
 void RunOnVmThread(void*) {
-  const JavaLaunch& launch = *g_run->launch;
+  const JavaLaunch& launch = *TheRun().launch;
   // The hooks come first: the VM reads its options in order and tells of
   // the first one it refuses at once, through the hook it knows by then.
   const char* const hooks[] = {"exit", "abort", "vfprintf"};
   void* const hookFunctions[] = {reinterpret_cast<void*>(&OnExit),
                                  reinterpret_cast<void*>(&OnAbort),
                                  reinterpret_cast<void*>(&OnPrint)};
-  std::size_t count = 3 + launch.options.size();
+  const std::size_t count = 3 + launch.options.size();
   JavaVMOption* options = new JavaVMOption[count];
   for (std::size_t i = 0; i < count; ++i) {
     options[i].optionString =
@@ -172,13 +184,27 @@ void RunOnVmThread(void*) {
 
 }  // namespace
 
-JavaEnd RunJavaMain(const JavaLaunch& launch, PlatformOps& os) {
-  g_run = new Run;
-  g_run->launch = &launch;
-  g_run->os = &os;
-  ThreadHandle thread;
-  if (os.StartThread(launch.stackBytes, RunOnVmThread, nullptr, &thread)) {
-    os.WaitForThreadOrWake(thread);
+JavaEnd RunJavaMain(const JavaLaunch& launch, Threads& threads, VmHost& vm,
+                    LaunchObserver* observer) {
+  if (g_run == nullptr) g_run = new Run;
+  Run& run = *g_run;
+  {
+    LockGuard guard(run.lock);
+    run.launch = &launch;
+    run.threads = &threads;
+    run.vm = &vm;
+    run.observer = observer;
+    run.creating = false;
+    run.ended = false;
+    run.end = JavaEnd();
   }
-  return g_run->end;
+  ThreadHandle thread;
+  if (threads.StartThread(launch.stackBytes, RunOnVmThread, nullptr,
+                          &thread)) {
+    threads.WaitForThreadOrWake(thread);
+    threads.CloseThread(thread);
+  }
+  LockGuard guard(run.lock);
+  run.observer = nullptr;
+  return run.end;
 }

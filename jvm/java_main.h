@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_ops.h"
+#include "platform/threads.h"
+#include "platform/vm_host.h"
+#include "settings/launch_observer.h"
 
 // A Java application to run in this process through the JNI invocation API.
 struct JavaLaunch {
@@ -42,13 +44,14 @@ struct JavaEnd {
 };
 
 // Runs the application and returns when it has ended:
-// - on a thread of its own (os.StartThread, `stackBytes`), which creates the
-//   VM (JNI version 1.2, unrecognized options refused) and so owns the
-//   JNIEnv it gets, finds the class by its name with dots as slashes and
-//   calls its public static void main(String[]) with the arguments made
-//   from UTF-16;
-// - a missing class or method is written to standard error as the java
-//   command words it, an uncaught exception with its stack trace;
+// - on a thread of its own (threads.StartThread, `stackBytes`), which
+//   creates the VM (JNI version 1.2, unrecognized options refused) and so
+//   owns the JNIEnv it gets, finds the class by its name with dots as
+//   slashes and calls its public static void main(String[]) with the
+//   arguments made from UTF-16;
+// - a missing class or method is written where the application's standard
+//   error goes (vm.WriteVmOutput), as the java command words it; an
+//   uncaught exception with its stack trace;
 // - after main, DestroyJavaVM waits for the application's other non-daemon
 //   threads;
 // - System.exit(n) reaches the exit hook on a thread of the VM, which ends
@@ -58,10 +61,14 @@ struct JavaEnd {
 // - a VM that gives up in the middle of its creation (too small a heap),
 //   which would end the process itself, reaches the abort hook instead,
 //   which ends the wait with kNotCreated and blocks that thread likewise;
-// - every text the VM prints goes through the vfprintf hook to
-//   os.WriteVmOutput, from whichever thread prints it.
+// - every text the VM prints, from whichever thread, is formatted by the
+//   VM's own C library's rules (vm.FormatVmText) and written to its stream
+//   (vm.WriteVmOutput); `observer`, when given, hears it too, until this
+//   returns: no thread of the VM reaches it after that.
 // The JNI invocation API allows one VM per process, and so does this: call
-// it once.
-JavaEnd RunJavaMain(const JavaLaunch& launch, PlatformOps& os);
+// it once. The VM's threads may use `threads` and `vm` until the process
+// ends.
+JavaEnd RunJavaMain(const JavaLaunch& launch, Threads& threads, VmHost& vm,
+                    LaunchObserver* observer);
 
 #endif  // LAUNCHER_JVM_JAVA_MAIN_H_

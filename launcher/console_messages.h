@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/platform_wrapper.h"
+#include "platform/user_interface.h"
 #include "text/text_helpers.h"
 
 // The messages of a launcher that shares its console with the application:
@@ -11,16 +11,21 @@
 // and a question is not asked (it counts as answered No). The launcher's own
 // traces go to standard error too, since standard output belongs to the
 // application (`tool --json | jq` must see only the application's output).
-class ConsoleMessages : public PlatformWrapper {
+class ConsoleMessages : public UserInterface {
  public:
-  using PlatformWrapper::PlatformWrapper;
+  explicit ConsoleMessages(UserInterface& console) : console_(console) {}
 
   int ShowMessageBox(const std::string& text, const std::string& caption,
                      unsigned style) override {
-    inner_.WriteErr(Format("%s: %s\n", caption.c_str(), text.c_str()));
+    console_.WriteErr(Format("%s: %s\n", caption.c_str(), text.c_str()));
     return style == kBoxYesNoError ? kAnswerNo : kAnswerOk;
   }
-  void WriteOut(const std::string& text) override { inner_.WriteErr(text); }
+  void WriteOut(const std::string& text) override { console_.WriteErr(text); }
+  void WriteErr(const std::string& text) override { console_.WriteErr(text); }
+  void OpenConsole() override { console_.OpenConsole(); }
+
+ private:
+  UserInterface& console_;
 };
 
 #endif  // LAUNCHER_LAUNCHER_CONSOLE_MESSAGES_H_

@@ -1,6 +1,5 @@
 #include "launcher/launch_log.h"
 
-#include "launcher/output_capture.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -22,18 +21,23 @@ std::string OneLine(const std::string& text) {
 
 }  // namespace
 
-LaunchLog::LaunchLog(PlatformOps& inner, const LaunchSettings& settings)
-    : PlatformWrapper(inner),
+LaunchLog::LaunchLog(Files& files, UserInterface& shown,
+                     std::uint32_t processId, const LaunchSettings& settings)
+    : files_(files),
+      shown_(shown),
       settings_(settings),
-      prefix_(Format("[%u] ", static_cast<unsigned>(inner.ProcessId()))) {}
+      prefix_(Format("[%u] ", static_cast<unsigned>(processId))) {}
 
 LaunchLog::~LaunchLog() {
+  LockGuard guard(lock_);
   std::string rest;
-  if (vmLines_.Flush(&rest)) Record("vm: " + rest);
-  if (state_ == State::kWriting) inner_.CloseFile(file_);
+  if (vmLines_.Flush(&rest)) RecordLocked("vm: " + rest);
+  if (state_ == State::kWriting) files_.CloseFile(file_);
+  state_ = State::kOff;
 }
 
 void LaunchLog::Open(const std::optional<std::string>& path) {
+  LockGuard guard(lock_);
   if (state_ != State::kKeeping) return;
   if (!path) {
     state_ = State::kOff;
@@ -41,7 +45,7 @@ void LaunchLog::Open(const std::optional<std::string>& path) {
     return;
   }
   path_ = *path;
-  bool opened = inner_.OpenForAppend(path_, &file_, &size_);
+  bool opened = files_.OpenForAppend(path_, &file_, &size_);
   if (opened && size_ > kLogRotationBytes) opened = Rotate();
   if (!opened) {
     GiveUp("cannot be opened");
@@ -54,20 +58,23 @@ void LaunchLog::Open(const std::optional<std::string>& path) {
 }
 
 void LaunchLog::Record(const std::string& line) {
+  LockGuard guard(lock_);
+  RecordLocked(line);
+}
+
+void LaunchLog::RecordLocked(const std::string& line) {
   std::string record = prefix_ + OneLine(line);
-  busy_.Lock();
   if (state_ == State::kKeeping) {
     kept_.push_back(std::move(record));
   } else if (state_ == State::kWriting) {
     Write(record);
   }
-  busy_.Unlock();
 }
 
 bool LaunchLog::Rotate() {
-  inner_.CloseFile(file_);
-  inner_.RenameFile(path_, path_ + ".1");
-  return inner_.OpenForAppend(path_, &file_, &size_);
+  files_.CloseFile(file_);
+  files_.RenameFile(path_, path_ + ".1");
+  return files_.OpenForAppend(path_, &file_, &size_);
 }
 
 void LaunchLog::Write(const std::string& line) {
@@ -80,8 +87,8 @@ void LaunchLog::Write(const std::string& line) {
     GiveUp("cannot be opened");
     return;
   }
-  if (!inner_.Append(file_, record)) {
-    inner_.CloseFile(file_);
+  if (!files_.Append(file_, record)) {
+    files_.CloseFile(file_);
     GiveUp("cannot be written");
     return;
   }
@@ -92,55 +99,56 @@ void LaunchLog::GiveUp(const std::string& why) {
   state_ = State::kOff;
   kept_.clear();
   if (settings_.debugMode) {
-    inner_.WriteOut(Format("logFile %s %s; the run goes on without a log\n",
+    shown_.WriteOut(Format("logFile %s %s; the run goes on without a log\n",
                            path_.c_str(), why.c_str()));
   }
 }
 
-int LaunchLog::ShowMessageBox(const std::string& text,
-                              const std::string& caption, unsigned style) {
-  const int answer = inner_.ShowMessageBox(text, caption, style);
+void LaunchLog::Note(const std::string& line) {
+  Record(line);
+}
+
+void LaunchLog::MessageShown(const std::string& text,
+                             const std::string& caption, unsigned style,
+                             int answer) {
   Record(Format("message: %s: %s%s", caption.c_str(), text.c_str(),
                 style != kBoxYesNoError ? ""
                 : answer == kAnswerYes  ? " [answered Yes]"
                                         : " [answered No]"));
-  return answer;
 }
 
-StartedProcess LaunchLog::StartProcess(
-    const std::string& commandLine, const std::optional<std::string>& directory,
-    const std::optional<std::string>& consoleTitle,
-    const ChildOptions& options) {
-  StartedProcess started =
-      inner_.StartProcess(commandLine, directory, consoleTitle, options);
-  Record(Format("%s: %s", started.ok ? "started" : "not started",
-                commandLine.c_str()));
-  return started;
+void LaunchLog::Traced(const std::string& text) {
+  Record("trace: " + text);
 }
 
-void LaunchLog::WriteOut(const std::string& text) {
-  inner_.WriteOut(text);
-  if (settings_.debugMode) {
-    Record("trace: " + text);
-  }
-}
-
-void LaunchLog::WriteErr(const std::string& text) {
-  inner_.WriteErr(text);
+void LaunchLog::ErrorWritten(const std::string& text) {
   Record("error output: " + text);
 }
 
-void LaunchLog::WriteVmOutput(const void* stream, const std::string& text) {
-  inner_.WriteVmOutput(stream, text);
-  // Captured output reaches the log through its pipes.
-  if (CapturesOutput(settings_)) return;
-  busy_.Lock();
-  std::vector<std::string> lines = vmLines_.Add(text);
-  busy_.Unlock();
-  for (const std::string& line : lines) Record("vm: " + line);
+void LaunchLog::ProcessStarted(const std::string& commandLine, bool started) {
+  Record(Format("%s: %s", started ? "started" : "not started",
+                commandLine.c_str()));
 }
 
-void LaunchLog::Note(const std::string& line) {
-  inner_.Note(line);
-  Record(line);
+void LaunchLog::VmPrinted(const std::string& text) {
+  LockGuard guard(lock_);
+  for (const std::string& line : vmLines_.Add(text)) RecordLocked("vm: " + line);
+}
+
+int RecordedUserInterface::ShowMessageBox(const std::string& text,
+                                          const std::string& caption,
+                                          unsigned style) {
+  const int answer = shown_.ShowMessageBox(text, caption, style);
+  observer_.MessageShown(text, caption, style, answer);
+  return answer;
+}
+
+void RecordedUserInterface::WriteOut(const std::string& text) {
+  shown_.WriteOut(text);
+  if (settings_.debugMode) observer_.Traced(text);
+}
+
+void RecordedUserInterface::WriteErr(const std::string& text) {
+  shown_.WriteErr(text);
+  observer_.ErrorWritten(text);
 }

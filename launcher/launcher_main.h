@@ -15,6 +15,6 @@ int LauncherMain(const std::vector<std::string>& args, LaunchSettings& settings,
                  PlatformOps& os);
 
 // True when the system's major version is above 5.
-bool IsVistaOrLater(PlatformOps& os);
+bool IsVistaOrLater(System& system);
 
 #endif  // LAUNCHER_LAUNCHER_LAUNCHER_MAIN_H_

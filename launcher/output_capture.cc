@@ -13,90 +13,105 @@ bool CapturesOutput(const LaunchSettings& settings) {
   return settings.logFile.has_value() && settings.flavour.logsApplicationOutput;
 }
 
-bool OutputCapture::Open() {
-  if (!os_.CreateOutputPipes(&pipes_)) return false;
-  out_.pipe = pipes_.outRead;
-  err_.pipe = pipes_.errRead;
-  return true;
-}
-
-OutputCapture* OpenCapture(const LaunchSettings& settings, PlatformOps& os) {
+OutputCapture* OpenCapture(const LaunchSettings& settings, Processes& processes,
+                           Threads& threads, LaunchObserver& observer) {
   if (!CapturesOutput(settings)) return nullptr;
-  OutputCapture* capture = new OutputCapture(os);
-  if (capture->Open()) return capture;
-  delete capture;
-  return nullptr;
+  OutputCapture* capture = new OutputCapture(processes, threads, observer);
+  if (!processes.CreateOutputPipes(&capture->pipes_)) {
+    delete capture;
+    return nullptr;
+  }
+  capture->out_.pipe = capture->pipes_.outRead;
+  capture->err_.pipe = capture->pipes_.errRead;
+  return capture;
 }
 
 std::string CloseCapture(OutputCapture* capture) {
   if (capture == nullptr) return std::string();
   std::string tail = capture->Finish();
-  if (!capture->StillReading()) delete capture;
+  capture->Release();
   return tail;
 }
 
 void OutputCapture::CloseWriteEnds() {
   if (!writeEndsOpen_) return;
   writeEndsOpen_ = false;
-  os_.CloseFile(pipes_.outWrite);
-  os_.CloseFile(pipes_.errWrite);
+  processes_.ClosePipe(pipes_.outWrite);
+  processes_.ClosePipe(pipes_.errWrite);
 }
 
-void OutputCapture::Start(bool childHasThem) {
-  if (childHasThem) CloseWriteEnds();
+void OutputCapture::StartForChild() {
+  CloseWriteEnds();
+  StartReaders();
+}
+
+void OutputCapture::StartForThisProcess() {
+  processes_.UseOutputPipes(pipes_);
+  ownOutput_ = true;
+  StartReaders();
+}
+
+void OutputCapture::StartReaders() {
+  // No reader runs yet to see the count change.
+  holders_ += 2;
   for (Stream* stream : {&out_, &err_}) {
-    stream->started = os_.StartThread(0, Read, stream, &stream->thread);
+    stream->started = threads_.StartThread(0, Read, stream, &stream->thread);
+    // A reader that never ran lets go at once.
+    if (!stream->started) Release();
   }
-}
-
-bool OutputCapture::Finished() {
-  busy_.Lock();
-  const bool finished = finished_;
-  busy_.Unlock();
-  return finished;
 }
 
 void OutputCapture::Take(Stream& stream, const std::string& line) {
   if (&stream == &err_) tail_.Add(line);
-  os_.Note(stream.prefix + line);
+  observer_.Note(stream.prefix + line);
 }
 
 void OutputCapture::Read(void* context) {
   Stream& stream = *static_cast<Stream*>(context);
   OutputCapture& capture = *stream.capture;
   std::string chunk;
-  // A reader that outlives Finish (a grandchild holds its pipe) must not
-  // come back to the platform, whose layers go with the run.
-  while (!capture.Finished() && capture.os_.ReadPipe(stream.pipe, &chunk)) {
-    capture.busy_.Lock();
-    const bool finished = capture.finished_;
-    if (!finished) {
-      for (const std::string& line : stream.lines.Add(chunk)) {
-        capture.Take(stream, line);
-      }
+  bool reading = true;
+  while (reading && capture.processes_.ReadPipe(stream.pipe, &chunk)) {
+    LockGuard guard(capture.lock_);
+    reading = !capture.finished_;
+    if (!reading) break;
+    for (const std::string& line : stream.lines.Add(chunk)) {
+      capture.Take(stream, line);
     }
-    capture.busy_.Unlock();
-    if (finished) return;
   }
+  // The read end is this reader's: nobody else reads it.
+  capture.processes_.ClosePipe(stream.pipe);
+  capture.Release();
 }
 
 std::string OutputCapture::Finish() {
-  // The launcher's own output ends here: the pipes then end once they are
-  // read.
+  // The launcher's own output ends here, and is its own again first, so that
+  // its standard handles never name a closed pipe; the pipes then end once
+  // they are read.
+  if (ownOutput_) processes_.RestoreOutput();
   CloseWriteEnds();
   for (Stream* stream : {&out_, &err_}) {
-    if (stream->started &&
-        !os_.WaitForThread(stream->thread, kDrainMilliseconds)) {
-      stillReading_ = true;
+    if (!stream->started) {
+      processes_.ClosePipe(stream->pipe);
+      continue;
     }
+    threads_.WaitForThread(stream->thread, kDrainMilliseconds);
+    threads_.CloseThread(stream->thread);
   }
-  busy_.Lock();
+  LockGuard guard(lock_);
   finished_ = true;
   std::string line;
   for (Stream* stream : {&out_, &err_}) {
     if (stream->lines.Flush(&line)) Take(*stream, line);
   }
-  std::string tail = tail_.Text();
-  busy_.Unlock();
-  return tail;
+  return tail_.Text();
+}
+
+void OutputCapture::Release() {
+  bool last;
+  {
+    LockGuard guard(lock_);
+    last = --holders_ == 0;
+  }
+  if (last) delete this;
 }

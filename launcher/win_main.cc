@@ -31,7 +31,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 namespace {
 
-int Launch(const Flavour& flavour) {
+int Launch(WindowsPlatform& platform, const Flavour& flavour) {
   // --gc-sections drops data that no code refers to; this reference keeps the
   // marker in the executable without generating any code.
   __asm__ volatile("" : : "r"(kLauncherIdentification));
@@ -43,21 +43,24 @@ int Launch(const Flavour& flavour) {
 
   LaunchSettings settings;
   settings.flavour = flavour;
-  WindowsPlatform platform;
-  return LauncherMain(args, settings, platform);
+  return LauncherMain(args, settings, platform.ops());
 }
 
 }  // namespace
 
+// The system's side, for the whole life of the process: the threads of a
+// Java VM in the process and the output readers use it until the process
+// ends, so it is made once and never destroyed.
 #ifdef LAUNCHER_CONSOLE
 // The console flavour: a console-subsystem program whose application shares
 // its console, for command-line tools.
 int main() {
-  ShareConsoleWithTheApplication();
-  return Launch(kConsoleFlavour);
+  WindowsPlatform* platform = new WindowsPlatform;
+  platform->processes().ShareConsoleWithTheApplication();
+  return Launch(*platform, kConsoleFlavour);
 }
 #else
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return Launch(kGuiFlavour);
+  return Launch(*new WindowsPlatform, kGuiFlavour);
 }
 #endif

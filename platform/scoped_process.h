@@ -1,17 +1,17 @@
 #ifndef LAUNCHER_PLATFORM_SCOPED_PROCESS_H_
 #define LAUNCHER_PLATFORM_SCOPED_PROCESS_H_
 
-#include "platform/platform_ops.h"
+#include "platform/processes.h"
 
 // The handle of a started process, closed when the holder goes out of scope,
 // so that no path out of a launch leaves it open. Holds nothing when the
 // start failed.
 class ScopedProcess {
  public:
-  ScopedProcess(PlatformOps& os, const StartedProcess& started)
-      : os_(os), handle_(started.handle), open_(started.ok) {}
+  ScopedProcess(Processes& processes, const StartedProcess& started)
+      : processes_(processes), handle_(started.handle), open_(started.ok) {}
   ~ScopedProcess() {
-    if (open_) os_.CloseProcess(handle_);
+    if (open_) processes_.CloseProcess(handle_);
   }
   ScopedProcess(const ScopedProcess&) = delete;
   ScopedProcess& operator=(const ScopedProcess&) = delete;
@@ -19,7 +19,7 @@ class ScopedProcess {
   ProcessHandle get() const { return handle_; }
 
  private:
-  PlatformOps& os_;
+  Processes& processes_;
   ProcessHandle handle_;
   bool open_;
 };

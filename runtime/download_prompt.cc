@@ -32,11 +32,11 @@ bool AskDownloadQuestion(const std::string& caption,
       "download it?",
       ApplicationName(settings), versionText.c_str());
   if (!settings.flavour.asksQuestions) {
-    os.ShowMessageBox(page ? question + "\nDownload page: " + *page : question,
+    os.ui.ShowMessageBox(page ? question + "\nDownload page: " + *page : question,
                       caption, kBoxError);
     return false;
   }
-  return os.ShowMessageBox(question, caption, kBoxYesNoError) == kAnswerYes;
+  return os.ui.ShowMessageBox(question, caption, kBoxYesNoError) == kAnswerYes;
 }
 
 void OpenUrl(const std::string& url, PlatformOps& os) {
@@ -46,10 +46,12 @@ void OpenUrl(const std::string& url, PlatformOps& os) {
   for (char c : url) safe += c == '"' ? std::string("%22") : std::string(1, c);
   // The system's URL handler opens the page in the default browser. The
   // launcher does not wait for it, and a failed start leaves nothing to do.
-  ScopedProcess handler(
-      os, os.StartProcess(Format("rundll32 url.dll,FileProtocolHandler \"%s\"",
-                                 safe.c_str()),
-                          std::nullopt, std::nullopt));
+  const std::string command =
+      Format("rundll32 url.dll,FileProtocolHandler \"%s\"", safe.c_str());
+  const StartedProcess started =
+      os.processes.StartProcess(command, std::nullopt, std::nullopt);
+  os.log.ProcessStarted(command, started.ok);
+  ScopedProcess handler(os.processes, started);
 }
 
 void AskRuntimeDownload(const std::string& caption,

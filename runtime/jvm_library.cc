@@ -58,19 +58,20 @@ std::uint16_t PeMachine(const std::string& bytes) {
   return static_cast<std::uint16_t>(Little(bytes, header + 4, 2));
 }
 
-JvmLibrary FindJvmLibrary(const std::string& home, PlatformOps& os) {
+JvmLibrary FindJvmLibrary(const std::string& home, Files& files,
+                          ThisProgram& program) {
   JvmLibrary library;
   for (int i = 0; i < kJvmLibraryPlaces && library.path.empty(); ++i) {
     std::string place = JvmLibraryPlace(home, i);
-    if (os.FileExists(place)) library.path = place;
+    if (files.FileExists(place)) library.path = place;
   }
   if (library.path.empty()) return library;
   library.binFolder = Folder(Folder(library.path));
 
   std::string bytes;
-  os.ReadFileStart(library.path, kHeaderBytes, &bytes);
+  files.ReadFileStart(library.path, kHeaderBytes, &bytes);
   const std::uint16_t machine = PeMachine(bytes);
-  const std::uint16_t own = os.Is64BitProcess() ? kMachineAmd64 : kMachineI386;
+  const std::uint16_t own = program.Is64BitProcess() ? kMachineAmd64 : kMachineI386;
   if (machine != kMachineI386 && machine != kMachineAmd64) {
     library.misfit =
         Format("not a DLL for x86 or x64 Windows (machine 0x%x)", machine);

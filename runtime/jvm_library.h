@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform_ops.h"
+#include "platform/files.h"
+#include "platform/this_program.h"
 
 // The Java VM library (jvm.dll) of a runtime, for a launcher that runs the VM
 // in its own process: where it is, and whether this launcher can load it.
@@ -31,6 +32,7 @@ struct JvmLibrary {
 
 // The runtime's VM library: the first place that has one, and whether it is
 // of this launcher's architecture.
-JvmLibrary FindJvmLibrary(const std::string& home, PlatformOps& os);
+JvmLibrary FindJvmLibrary(const std::string& home, Files& files,
+                          ThisProgram& program);
 
 #endif  // LAUNCHER_RUNTIME_JVM_LIBRARY_H_

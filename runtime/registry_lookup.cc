@@ -28,13 +28,13 @@ constexpr RegistryFailure kJavaHomeUnreadable = {
 
 void ShowDebugStep(const char* text, const char* caption,
                    const LaunchSettings& settings, PlatformOps& os) {
-  if (settings.debugMode) os.ShowMessageBox(text, caption, kBoxError);
+  if (settings.debugMode) os.ui.ShowMessageBox(text, caption, kBoxError);
 }
 
 std::nullopt_t Report(const RegistryFailure& failure,
                       const LaunchSettings& settings, PlatformOps& os) {
   ShowDebugStep(failure.debugText, failure.debugCaption, settings, os);
-  os.ShowMessageBox(failure.userText, "Error!", kBoxError);
+  os.ui.ShowMessageBox(failure.userText, "Error!", kBoxError);
   return std::nullopt;
 }
 
@@ -78,7 +78,7 @@ std::string RuntimeExecutableFromHome(const std::string& home,
   std::string path;
   if (quoted) {
     if (settings.debugMode) {
-      os.ShowMessageBox(home, "Adding double quotes around", kBoxPlain);
+      os.ui.ShowMessageBox(home, "Adding double quotes around", kBoxPlain);
     }
     path += '"';
   }
@@ -94,19 +94,19 @@ std::optional<std::string> FindDefaultRuntime(const LaunchSettings& settings,
   std::string currentVersion;
   if (const RegistryFailure* failure = FailureOf(
           ReadRegistryText(kRuntimeRootKey, "CurrentVersion",
-                           kCurrentVersionMaxBytes, RegistryView::kDefault, os,
+                           kCurrentVersionMaxBytes, RegistryView::kDefault, os.registry,
                            &currentVersion),
           kRootKeyUnreadable, kCurrentVersionUnreadable)) {
     return Report(*failure, settings, os);
   }
   std::string home;
   if (const RegistryFailure* failure = FailureOf(
-          ReadJavaHome(RuntimeVersionKeyPath(currentVersion), os, &home),
+          ReadJavaHome(RuntimeVersionKeyPath(currentVersion), os.registry, &home),
           kCurrentVersionKeyMissing, kJavaHomeUnreadable)) {
     return Report(*failure, settings, os);
   }
   std::string executable = RuntimeExecutableFromHome(home, settings, os);
-  os.Note(Format("runtime: %s (the registry's current runtime, %s)",
+  os.log.Note(Format("runtime: %s (the registry's current runtime, %s)",
                  executable.c_str(), currentVersion.c_str()));
   return executable;
 }
@@ -125,11 +125,11 @@ std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
 
   const std::string keyPath = RuntimeVersionKeyPath(*settings.javaVersion);
   if (settings.debugMode) {
-    os.ShowMessageBox(keyPath, "JavaInstallRegPath", kBoxPlain);
+    os.ui.ShowMessageBox(keyPath, "JavaInstallRegPath", kBoxPlain);
   }
 
   std::string home;
-  switch (ReadJavaHome(keyPath, os, &home)) {
+  switch (ReadJavaHome(keyPath, os.registry, &home)) {
     case RegistryError::kKeyNotOpened:
       ShowDebugStep("Java Current Version", "Error Accessing Registry!",
                     settings, os);
@@ -139,7 +139,7 @@ std::optional<std::string> FindRuntimeForVersion(LaunchSettings& settings,
     case RegistryError::kValueUnreadable:
       ShowDebugStep("Java Home Directory", "Error Reading Registry!", settings,
                     os);
-      os.ShowMessageBox("No Java Home Directory Found for " + keyPath + " ",
+      os.ui.ShowMessageBox("No Java Home Directory Found for " + keyPath + " ",
                         "Error!", kBoxError);
       return std::nullopt;
     case RegistryError::kNone:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_ops.h"
+#include "platform/registry.h"
 
 // The one reader of runtime registrations under HKEY_LOCAL_MACHINE. It shows
 // nothing to the user: it says why a read failed, and each lookup (the
@@ -36,27 +36,27 @@ std::string JoinKeyPath(const std::string& parent, const std::string& child);
 // `maxBytes` bytes; the key is closed again before it returns.
 RegistryError ReadRegistryText(const std::string& keyPath, const char* name,
                                std::size_t maxBytes, RegistryView view,
-                               PlatformOps& os, std::string* text);
+                               Registry& registry, std::string* text);
 
 // The classic lookup's "JavaHome" of HKLM\`keyPath`, of at most
 // kJavaHomeMaxBytes bytes. An empty home counts as unreadable: it would make
 // the runtime path \bin\javaw.exe, a program at the root of the current
 // drive.
-RegistryError ReadJavaHome(const std::string& keyPath, PlatformOps& os,
+RegistryError ReadJavaHome(const std::string& keyPath, Registry& registry,
                            std::string* home);
 
 // The subkey names of HKLM\`keyPath` in `view`, in the registry's order: the
 // name at position i is the subkey of enumeration index i, or the empty text
 // when that name cannot be read (a key name is never empty). A key whose
 // subkeys cannot be counted has none. False when the key cannot be opened.
-bool ListSubkeys(const std::string& keyPath, RegistryView view, PlatformOps& os,
-                 std::vector<std::string>* names);
+bool ListSubkeys(const std::string& keyPath, RegistryView view,
+                 Registry& registry, std::vector<std::string>* names);
 
 // One registry key opened for reading, closed on Close() or when the holder
 // goes out of scope, so that no path out of a read leaves a key open.
 class ScopedRegistryKey {
  public:
-  explicit ScopedRegistryKey(PlatformOps& os) : os_(os) {}
+  explicit ScopedRegistryKey(Registry& registry) : registry_(registry) {}
   ~ScopedRegistryKey() { Close(); }
   ScopedRegistryKey(const ScopedRegistryKey&) = delete;
   ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
@@ -71,7 +71,7 @@ class ScopedRegistryKey {
   void Close();
 
  private:
-  PlatformOps& os_;
+  Registry& registry_;
   RegKey key_ = 0;
   bool open_ = false;
 };

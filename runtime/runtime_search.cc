@@ -30,7 +30,7 @@ std::optional<JavaVersion> ReleaseFileVersion(const std::string& home,
                                               PlatformOps& os) {
   std::string content;
   std::string error;
-  if (!os.ReadFile(home + "\\release", &content, &error)) return std::nullopt;
+  if (!os.files.ReadFile(home + "\\release", &content, &error)) return std::nullopt;
   const std::string key = "JAVA_VERSION=";
   std::size_t start = 0;
   while (start < content.size()) {
@@ -62,13 +62,13 @@ Candidate Judge(const Finding& finding, Search& search) {
   const std::string executable =
       std::string("bin\\") + RuntimeExecutableName(search.settings);
   // A registry entry can outlive the runtime that wrote it.
-  if (!search.os.FileExists(finding.home + "\\" + executable)) {
+  if (!search.os.files.FileExists(finding.home + "\\" + executable)) {
     candidate.rejection = "no " + executable;
     return candidate;
   }
   // A VM run in the launcher's own process must be of its architecture.
   if (search.settings.javaInProcess) {
-    const JvmLibrary jvm = FindJvmLibrary(finding.home, search.os);
+    const JvmLibrary jvm = FindJvmLibrary(finding.home, search.os.files, search.os.program);
     candidate.rejection = jvm.path.empty() ? "no jvm.dll" : jvm.misfit;
     if (!candidate.rejection.empty()) return candidate;
   }
@@ -97,7 +97,7 @@ std::string VersionOf(const Candidate& candidate) {
 }
 
 void Trace(const Search& search, const std::string& line) {
-  if (search.settings.debugMode) search.os.WriteOut(line + "\n");
+  if (search.settings.debugMode) search.os.ui.WriteOut(line + "\n");
 }
 
 std::string Describe(const Candidate& candidate) {
@@ -113,7 +113,7 @@ std::vector<Finding> WithoutDuplicates(const std::vector<Finding>& findings,
   std::vector<Finding> unique;
   std::vector<std::string> canonical;
   for (const Finding& finding : findings) {
-    std::string path = search.os.CanonicalPath(finding.home);
+    std::string path = search.os.files.CanonicalPath(finding.home);
     std::size_t i = 0;
     while (i < canonical.size() && canonical[i] != path) ++i;
     if (i == canonical.size()) {
@@ -186,7 +186,7 @@ bool ReadBound(const std::optional<std::string>& text, const char* keyword,
   if (!text) return true;
   *bound = ParseJavaVersion(*text);
   if (*bound) return true;
-  os.ShowMessageBox(
+  os.ui.ShowMessageBox(
       Format("The %s value \"%s\" is not a Java version.\nWrite it as, for "
              "example, 11, 17.0.9 or 1.8.0_201.",
              keyword, text->c_str()),
@@ -202,7 +202,7 @@ bool ReadBounds(const LaunchSettings& settings, PlatformOps& os,
   }
   if (bounds->min && bounds->max &&
       !AtMostVersion(*bounds->min, *bounds->max)) {
-    os.ShowMessageBox(
+    os.ui.ShowMessageBox(
         Format("The javaMinVersion %s is above the javaMaxVersion %s, so no "
                "Java runtime can match.",
                Trim(*settings.javaMinVersion).c_str(),
@@ -238,7 +238,7 @@ std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
     if (found) {
       std::string executable =
           RuntimeExecutableFromHome(found->home, settings, os);
-      os.Note(Format("runtime: %s (javaSearch place %s: %s)",
+      os.log.Note(Format("runtime: %s (javaSearch place %s: %s)",
                      executable.c_str(), place.c_str(), found->origin.c_str()));
       return executable;
     }
@@ -251,7 +251,7 @@ std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
               : std::string("No Java runtime was found.\n\nPlaces searched:\n");
   text +=
       places.empty() ? "    none (javaSearch lists no place)\n" : search.report;
-  os.ShowMessageBox(text, "Error!", kBoxError);
+  os.ui.ShowMessageBox(text, "Error!", kBoxError);
   const std::string url = Trim(settings.downloadUrl.value_or(""));
   // The same question as for a missing registry runtime, offering the
   // application's own download page.

@@ -40,30 +40,16 @@ constexpr RegistryLayout kVendorLayouts[] = {
 // launcher does not see unless it asks for it.
 constexpr RegistryView kViews[] = {RegistryView::k64, RegistryView::k32};
 
-// A folder as written (quotes, forward slashes, a final backslash) turned
-// into an absolute path. The runtime path is the first token of the child's
-// command line, and Windows looks for a relative one beside the launcher's
-// executable first, which could start another runtime than the one checked.
-std::string AbsoluteFolder(std::string folder, const std::string& startDir) {
-  folder = Trim(folder);
-  if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
-    folder = Trim(folder.substr(1, folder.size() - 2));
-  }
-  for (char& c : folder) {
-    if (c == '/') c = '\\';
-  }
-  while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-  if (IsAbsolutePath(folder) || startDir.empty()) return folder;
-  while (folder.rfind(".\\", 0) == 0) folder.erase(0, 2);
-  if (folder == ".") return startDir;
-  return startDir + "\\" + folder;
-}
-
 const char* ViewName(RegistryView view) {
   return view == RegistryView::k64 ? "64-bit view" : "32-bit view";
 }
 
 // --- the places
+//
+// Every folder found is made absolute against the start directory: the
+// runtime path is the first token of the child's command line, and Windows
+// looks for a relative one beside the launcher's executable first, which
+// could start another runtime than the one checked.
 
 PlaceResult FolderPlace(const std::string& folder, const Place& search) {
   return {{{AbsoluteFolder(folder, search.settings.startDir), "folder", {}}},
@@ -73,7 +59,7 @@ PlaceResult FolderPlace(const std::string& folder, const Place& search) {
 PlaceResult VariablePlace(const std::string& name, const Place& search) {
   PlaceResult result;
   std::optional<std::string> value =
-      name.empty() ? std::nullopt : search.os.Environment(name);
+      name.empty() ? std::nullopt : search.os.system.Environment(name);
   if (!value || Trim(*value).empty()) {
     result.notes.push_back(name.empty() ? "no variable named"
                                         : name + " is not set");
@@ -86,11 +72,11 @@ PlaceResult VariablePlace(const std::string& name, const Place& search) {
 
 PlaceResult PathPlace(const Place& search) {
   PlaceResult result;
-  std::optional<std::string> path = search.os.Environment("PATH");
+  std::optional<std::string> path = search.os.system.Environment("PATH");
   for (const std::string& entry : SplitList(path.value_or(""))) {
     std::string dir = AbsoluteFolder(entry, search.settings.startDir);
     std::string executable = dir + "\\" + kWindowlessRuntime;
-    if (!search.os.FileExists(executable)) continue;
+    if (!search.os.files.FileExists(executable)) continue;
     // Only a runtime's own bin folder leads to its home; copies of the
     // runtime elsewhere (a system folder, a folder of links) do not.
     std::size_t slash = dir.rfind('\\');
@@ -111,14 +97,14 @@ PlaceResult PathPlace(const Place& search) {
 void ReadLayout(const RegistryLayout& layout, RegistryView view,
                 const Place& search, PlaceResult* result) {
   std::vector<std::string> names;
-  if (!ListSubkeys(layout.root, view, search.os, &names)) return;
+  if (!ListSubkeys(layout.root, view, search.os.registry, &names)) return;
   for (const std::string& name : names) {
     if (name.empty()) continue;  // its name could not be read
     const std::string keyPath = JoinKeyPath(layout.root, name) + layout.below;
     const std::string origin = keyPath + ", " + ViewName(view);
     std::string home;
     RegistryError error = ReadRegistryText(
-        keyPath, layout.value, kSearchHomeMaxBytes, view, search.os, &home);
+        keyPath, layout.value, kSearchHomeMaxBytes, view, search.os.registry, &home);
     if (error == RegistryError::kKeyNotOpened) continue;
     if (error != RegistryError::kNone || Trim(home).empty()) {
       result->notes.push_back(origin + ": no " + layout.value);

@@ -52,9 +52,9 @@ FatalExit SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
   const std::string& javaVersion = *settings.javaVersion;
 
   std::vector<std::string> subkeys;
-  if (!ListSubkeys(kRuntimeRootKey, RegistryView::kDefault, os, &subkeys)) {
+  if (!ListSubkeys(kRuntimeRootKey, RegistryView::kDefault, os.registry, &subkeys)) {
     if (settings.debugMode) {
-      os.ShowMessageBox("Java Current Version", "Error Accessing Registry!",
+      os.ui.ShowMessageBox("Java Current Version", "Error Accessing Registry!",
                         kBoxError);
     }
     return PromptRuntimeDownload("Java Runtime Environment Not Found", settings,
@@ -68,33 +68,33 @@ FatalExit SelectLatestUpdate(LaunchSettings& settings, PlatformOps& os) {
       javaVersion.substr(0, javaVersion.find('_'));
   int bestUpdate = UpdateLevelOf(javaVersion).value_or(0);
   std::string bestKey;
-  os.WriteOut(Format("javaVersion=%s, javaVer=%s\n", javaVersion.c_str(),
+  os.ui.WriteOut(Format("javaVersion=%s, javaVer=%s\n", javaVersion.c_str(),
                      requestedVersion.c_str()));
 
   for (std::size_t index = 0; index < subkeys.size(); ++index) {
     const std::string& name = subkeys[index];
     if (name.empty()) continue;  // its name could not be read
-    os.WriteOut(Format("checking (%lu) %s\n",
+    os.ui.WriteOut(Format("checking (%lu) %s\n",
                        static_cast<unsigned long>(index) + 1, name.c_str()));
     // A textual prefix: '1.6' also accepts '1.60_5', and an empty family
     // accepts every name.
     if (name.compare(0, requestedVersion.size(), requestedVersion) != 0) {
       continue;
     }
-    os.WriteOut(Format("found correct java version %s. checking patch level\n",
+    os.ui.WriteOut(Format("found correct java version %s. checking patch level\n",
                        name.c_str()));
     const std::optional<int> level = UpdateLevelOf(name);
     if (!level) {
-      os.WriteOut(Format("No patch level found in %s\n", name.c_str()));
+      os.ui.WriteOut(Format("No patch level found in %s\n", name.c_str()));
       continue;
     }
-    os.WriteOut(
+    os.ui.WriteOut(
         Format("checking patch level %d against %d\n", *level, bestUpdate));
     // Not strictly greater: of equal levels the one enumerated last wins.
     if (*level >= bestUpdate) {
       bestUpdate = *level;
       bestKey = name;
-      os.WriteOut(Format("found latest java version %s\n", name.c_str()));
+      os.ui.WriteOut(Format("found latest java version %s\n", name.c_str()));
     }
   }
 

@@ -48,6 +48,9 @@ struct LaunchSettings {
   // The Java VM runs inside the launcher's own process instead of a child
   // runtime (javaInProcess).
   bool javaInProcess = false;
+  // Another launcher started this one again for a restart: it runs the
+  // application once and ends with its exit code, whatever the flavour.
+  bool restartedCopy = false;
   Flavour flavour = kGuiFlavour;  // chosen by the entry point
   bool debugMode = false;
   bool quoteAlways = false;  // Windows major version above 5

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 
 bool CaseInsensitiveLess::operator()(const std::string& a,
@@ -275,15 +276,18 @@ StartedProcess FakePlatform::StartProcess(
     runs.pop_front();
   }
   starts.push_back({commandLine, directory, consoleTitle, !run.startFails,
-                    options.output != nullptr, options.dieWithLauncher});
+                    options.output != nullptr, options.dieWithLauncher,
+                    options.program});
   StartedProcess started;
   if (run.startFails) {
     started.errorCode = run.errorCode;
     return started;
   }
   if (options.output) {
-    pipes_[options.output->outRead] = run.out;
-    pipes_[options.output->errRead] = run.err;
+    // The child writes all it has at once, and its write ends close with it.
+    std::lock_guard<std::mutex> lock(mutex_);
+    pipes_[options.output->outRead].data += run.out;
+    pipes_[options.output->errRead].data += run.err;
   }
   started.outsideJob = options.dieWithLauncher && inJobWithoutNesting;
   started.ok = true;
@@ -293,24 +297,6 @@ StartedProcess FakePlatform::StartProcess(
 }
 
 void FakePlatform::LetChildrenOutliveTheLauncher() { childrenReleased = true; }
-
-bool FakePlatform::CreateOutputPipes(OutputPipes* pipes) {
-  *pipes = {nextFile_, nextFile_ + 1, nextFile_ + 2, nextFile_ + 3};
-  nextFile_ += 4;
-  return true;
-}
-
-bool FakePlatform::ReadPipe(FileHandle pipe, std::string* chunk) {
-  std::string& data = pipes_[pipe];
-  if (data.empty()) return false;
-  *chunk = data.substr(0, pipeReadBytes);
-  data.erase(0, chunk->size());
-  return true;
-}
-
-void FakePlatform::UseOutputPipes(const OutputPipes& pipes) {
-  ownOutput = pipes;
-}
 
 void FakePlatform::WaitForIdle(ProcessHandle, unsigned milliseconds) {
   waits.push_back("idle " + std::to_string(milliseconds));
@@ -372,25 +358,6 @@ void* FakePlatform::LibraryFunction(LibraryHandle, const char* name) {
   return it == libraryFunctions.end() ? nullptr : it->second;
 }
 
-bool FakePlatform::StartThread(std::size_t stackBytes, ThreadBody body,
-                               void* context, ThreadHandle* thread) {
-  if (threadStartFails) return false;
-  threadStacks.push_back(stackBytes);
-  body(context);
-  *thread = 0x500 + threadStacks.size();
-  return true;
-}
-
-bool FakePlatform::WaitForThread(ThreadHandle, unsigned) { return true; }
-
-void FakePlatform::WaitForThreadOrWake(ThreadHandle) {}
-
-void FakePlatform::WakeWaiterAndBlock() { ++wakes; }
-
-void FakePlatform::WriteVmOutput(const void* stream, const std::string& text) {
-  (stream == static_cast<const void*>(stdout) ? out : err) += text;
-}
-
 void FakePlatform::OpenConsole() { consoleOpened = true; }
 
 std::int64_t FakePlatform::Now() { return now; }
@@ -399,8 +366,186 @@ std::string FakePlatform::LocalTime() { return localTime; }
 
 std::uint32_t FakePlatform::ProcessId() { return processId; }
 
-void FakePlatform::WriteOut(const std::string& text) { out += text; }
 
-void FakePlatform::WriteErr(const std::string& text) { err += text; }
+void FakePlatform::RemoveEnvironment(const std::string& name) {
+  environment.erase(name);
+}
 
-void FakePlatform::Note(const std::string& line) { notes.push_back(line); }
+bool FakePlatform::CreateOutputPipes(OutputPipes* pipes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  *pipes = {nextFile_, nextFile_ + 1, nextFile_ + 2, nextFile_ + 3};
+  nextFile_ += 4;
+  pipes_[pipes->outRead];
+  pipes_[pipes->errRead];
+  writeEnds_[pipes->outWrite] = pipes->outRead;
+  writeEnds_[pipes->errWrite] = pipes->errRead;
+  return true;
+}
+
+bool FakePlatform::ReadPipe(FileHandle pipe, std::string* chunk) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  Pipe& read = pipes_[pipe];
+  changed_.wait(lock, [&] {
+    return !read.data.empty() || read.writers == 0 || ending_;
+  });
+  if (read.data.empty()) return false;
+  *chunk = read.data.substr(0, pipeReadBytes);
+  read.data.erase(0, chunk->size());
+  return true;
+}
+
+void FakePlatform::ClosePipe(FileHandle end) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto write = writeEnds_.find(end);
+  if (write != writeEnds_.end()) {
+    --pipes_[write->second].writers;
+    writeEnds_.erase(write);
+    changed_.notify_all();
+  }
+}
+
+void FakePlatform::UseOutputPipes(const OutputPipes& pipes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ownOutput = pipes;
+}
+
+void FakePlatform::RestoreOutput() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (ownOutput) outputRestored = true;
+  ownOutput.reset();
+}
+
+void* FakePlatform::RunThread(void* context) {
+  Thread& thread = *static_cast<Thread*>(context);
+  thread.body(thread.context);
+  FakePlatform& fake = *thread.fake;
+  std::lock_guard<std::mutex> lock(fake.mutex_);
+  thread.done = true;
+  fake.changed_.notify_all();
+  return nullptr;
+}
+
+bool FakePlatform::StartThread(std::size_t stackBytes, ThreadBody body,
+                               void* context, ThreadHandle* handle) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (threadStartFails) return false;
+  threadStacks.push_back(stackBytes);
+  Thread* thread = new Thread{body, context, this};
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  if (stackBytes != 0) pthread_attr_setstacksize(&attributes, stackBytes);
+  const bool made =
+      pthread_create(&thread->id, &attributes, RunThread, thread) == 0;
+  pthread_attr_destroy(&attributes);
+  if (!made) {
+    delete thread;
+    return false;
+  }
+  threads_.push_back(thread);
+  *handle = threads_.size();
+  return true;
+}
+
+bool FakePlatform::WaitForThread(ThreadHandle handle, unsigned milliseconds) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  Thread* thread = threads_.at(handle - 1);
+  return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                           [&] { return thread->done; });
+}
+
+void FakePlatform::CloseThread(ThreadHandle) {}
+
+void FakePlatform::WaitForThreadOrWake(ThreadHandle handle) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  Thread* thread = threads_.at(handle - 1);
+  changed_.wait(lock, [&] { return thread->done || woken_; });
+}
+
+void FakePlatform::WakeWaiterAndBlock() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++wakes;
+    woken_ = true;
+    for (Thread* thread : threads_) {
+      if (pthread_equal(thread->id, pthread_self())) thread->blocked = true;
+    }
+    changed_.notify_all();
+  }
+  // For good, on a lock of its own that outlives the fake.
+  static std::mutex* const forever = new std::mutex;
+  static std::condition_variable* const never = new std::condition_variable;
+  std::unique_lock<std::mutex> lock(*forever);
+  for (;;) never->wait(lock);
+}
+
+FakePlatform::~FakePlatform() {
+  std::vector<Thread*> threads;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ending_ = true;
+    changed_.notify_all();
+    threads.swap(threads_);
+  }
+  for (Thread* thread : threads) {
+    bool blocked;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      blocked = thread->blocked;
+    }
+    if (blocked) {
+      pthread_detach(thread->id);
+      continue;  // its record goes with the process
+    }
+    pthread_join(thread->id, nullptr);
+    delete thread;
+  }
+}
+
+// The host's VMs print with this C library, whose rules vsnprintf follows.
+std::string FakePlatform::FormatVmText(const void*, const char* format,
+                                       va_list args) {
+  va_list measure;
+  va_copy(measure, args);
+  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  if (length <= 0) return std::string();
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  va_list again;
+  va_copy(again, args);
+  std::vsnprintf(&text[0], text.size(), format, again);
+  va_end(again);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+VmStream FakePlatform::StreamOf(const void* vmFile) {
+  return vmFile == static_cast<const void*>(stdout) ? VmStream::kOutput
+                                                    : VmStream::kError;
+}
+
+void FakePlatform::WriteVmOutput(VmStream stream, const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (ownOutput) {
+    pipes_[stream == VmStream::kOutput ? ownOutput->outRead
+                                       : ownOutput->errRead]
+        .data += text;
+    changed_.notify_all();
+    return;
+  }
+  (stream == VmStream::kOutput ? out : err) += text;
+}
+
+void FakePlatform::WriteOut(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  out += text;
+}
+
+void FakePlatform::WriteErr(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  err += text;
+}
+
+void FakePlatform::Note(const std::string& line) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  notes.push_back(line);
+}

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher/launch_application.h"
 #include "tests/fake_platform.h"
 #include "tests/launcher_harness.h"
 
@@ -412,14 +411,14 @@ TEST_F(RuntimeSearchTest, VersionTextWordsTheBounds) {
 TEST_F(RuntimeSearchTest, LaunchUsesTheSearchOnlyWhenNoRuntimeIsNamed) {
   Runtime(kApp + "\\jre");
   s.javaSearch = "jre";
-  EXPECT_EQ(LaunchApplication(s, os).exitCode, 0);
+  EXPECT_EQ(LaunchChildOnce(s, os).exitCode, 0);
   ASSERT_EQ(os.starts.size(), 1u);
   EXPECT_EQ(os.starts[0].commandLine,
             kApp + "\\jre\\bin\\javaw.exe -classpath tool.Main");
 
   FakePlatform named;
   s.javapath = "C:/jre/bin/javaw.exe";
-  EXPECT_EQ(LaunchApplication(s, named).exitCode, 0);
+  EXPECT_EQ(LaunchChildOnce(s, named).exitCode, 0);
   EXPECT_EQ(named.starts[0].commandLine,
             "C:/jre/bin/javaw.exe -classpath tool.Main");
 }
@@ -429,7 +428,7 @@ TEST_F(RuntimeSearchTest, LaunchStartsNothingWhenTheSearchFails) {
   os.SetValue(kClassic, "CurrentVersion", "1.6");
   Register(kClassic, "1.6", "C:\\Java\\jre6", RegistryView::k32);
   s.javaSearch = "jre";
-  EXPECT_EQ(LaunchApplication(s, os).end, LaunchEnd::kNoRuntime);
+  EXPECT_EQ(LaunchChildOnce(s, os).end, LaunchEnd::kNoRuntime);
   EXPECT_TRUE(os.starts.empty());
   EXPECT_EQ(os.Captions(), std::vector<std::string>{"Error!"});
 }

@@ -52,6 +52,21 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
 }
 
+std::string AbsoluteFolder(std::string folder, const std::string& base) {
+  folder = Trim(folder);
+  if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
+    folder = Trim(folder.substr(1, folder.size() - 2));
+  }
+  for (char& c : folder) {
+    if (c == '/') c = '\\';
+  }
+  while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+  if (IsAbsolutePath(folder) || base.empty()) return folder;
+  while (folder.rfind(".\\", 0) == 0) folder.erase(0, 2);
+  if (folder == ".") return base;
+  return base + "\\" + folder;
+}
+
 std::vector<std::string> SplitList(const std::string& list) {
   std::vector<std::string> items;
   std::size_t start = 0;

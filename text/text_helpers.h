@@ -41,6 +41,12 @@ inline bool IsAbsolutePath(const std::string& path, std::size_t from = 0) {
          (path.size() > from && (path[from] == '\\' || path[from] == '/'));
 }
 
+// A folder as written (spaces and quotes around it, forward slashes, a final
+// backslash) as an absolute path with backslashes: a relative one is put
+// below `base` ("." and leading ".\" dropped); with an empty `base` it stays
+// relative.
+std::string AbsoluteFolder(std::string folder, const std::string& base);
+
 // `text` without its leading and trailing spaces.
 std::string Trim(const std::string& text);
 

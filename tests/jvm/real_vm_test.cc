@@ -3,7 +3,6 @@
 // child process of its own, with its output in files.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <semaphore.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,40 +21,14 @@ namespace fs = std::filesystem;
 using Kind = JavaEndKind;
 using Words = std::vector<std::string>;
 
-// The fake system with what a VM needs made real: a thread with the stack
-// asked for, a wait that its end or a wake ends, a thread blocked for good,
-// and output on file descriptors 1 and 2.
+// The fake system, whose threads are real, with the VM's output and the
+// launcher's own messages on file descriptors 1 and 2.
 class PosixVmPlatform : public FakePlatform {
  public:
-  PosixVmPlatform() { sem_init(&ended_, 0, 0); }
-  bool StartThread(std::size_t stackBytes, ThreadBody body, void* context,
-                   ThreadHandle*) override {
-    work_ = {body, context};
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, stackBytes);
-    pthread_t made;
-    return pthread_create(&made, &attributes, Run, this) == 0;
+  void WriteVmOutput(VmStream stream, const std::string& text) override {
+    const int fd = stream == VmStream::kOutput ? 1 : 2;
+    if (write(fd, text.data(), text.size()) < 0) return;
   }
-  void WaitForThreadOrWake(ThreadHandle) override { sem_wait(&ended_); }
-  void WakeWaiterAndBlock() override {
-    sem_post(&ended_);
-    for (;;) pause();
-  }
-  void WriteVmOutput(const void* stream, const std::string& text) override {
-    if (write(stream == stdout ? 1 : 2, text.data(), text.size()) < 0) return;
-  }
-  void WriteErr(const std::string& text) override { WriteVmOutput(0, text); }
-
- private:
-  static void* Run(void* self) {
-    auto* os = static_cast<PosixVmPlatform*>(self);
-    os->work_.first(os->work_.second);
-    sem_post(&os->ended_);
-    return nullptr;
-  }
-  std::pair<ThreadBody, void*> work_;
-  sem_t ended_;
 };
 
 // A main class of tests/jvm/java/Cases.java (package t), run with the vmparams
@@ -172,7 +145,7 @@ TEST_P(RealVm, Runs) {
     launch.createJavaVm =
         dlsym(dlopen(library.c_str(), RTLD_NOW), "JNI_CreateJavaVM");
     PosixVmPlatform os;
-    JavaEnd end = RunJavaMain(launch, os);
+    JavaEnd end = RunJavaMain(launch, os, os, nullptr);
     std::ofstream(run + ".end") << static_cast<int>(end.kind) << ' ' << end.code
                                 << ' ' << end.creationMessages;
     _exit(0);

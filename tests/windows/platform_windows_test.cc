@@ -60,11 +60,11 @@ void TestFormatUnderThisRuntime() {
 
 void TestDirectories(PlatformOps& os, const std::string& scratch) {
   std::string original;
-  CHECK(os.CurrentDirectory(&original));
-  os.ChangeDirectory(scratch);
+  CHECK(os.files.CurrentDirectory(&original));
+  os.files.ChangeDirectory(scratch);
   std::string now;
-  CHECK(os.CurrentDirectory(&now));
-  CHECK_EQ(os.CanonicalPath(now), os.CanonicalPath(scratch));
+  CHECK(os.files.CurrentDirectory(&now));
+  CHECK_EQ(os.files.CanonicalPath(now), os.files.CanonicalPath(scratch));
 
   // A directory of 260 characters or more cannot be reported; the output
   // must stay as it was. Windows itself may refuse to enter such a
@@ -76,14 +76,14 @@ void TestDirectories(PlatformOps& os, const std::string& scratch) {
   }
   if (SetCurrentDirectoryA(deep.c_str())) {
     std::string untouched = "unchanged";
-    CHECK(!os.CurrentDirectory(&untouched));
+    CHECK(!os.files.CurrentDirectory(&untouched));
     CHECK_EQ(untouched, "unchanged");
   } else {
     std::printf("note: cannot enter a %u-character directory here\n",
                 static_cast<unsigned>(deep.size()));
   }
-  os.ChangeDirectory(original);
-  CHECK(os.CurrentDirectory(&now));
+  os.files.ChangeDirectory(original);
+  CHECK(os.files.CurrentDirectory(&now));
   CHECK_EQ(now, original);
 }
 
@@ -91,14 +91,14 @@ void TestEnvironment(PlatformOps& os) {
   std::string big(3000, 'v');
   big += "end";
   SetEnvironmentVariableA("LAUNCHER_PLATFORM_TEST", big.c_str());
-  auto value = os.Environment("LAUNCHER_PLATFORM_TEST");
+  auto value = os.system.Environment("LAUNCHER_PLATFORM_TEST");
   CHECK(value.has_value());
   CHECK_EQ(value.value_or(""), big);
-  CHECK_EQ(os.Environment("launcher_platform_test").value_or(""), big);
+  CHECK_EQ(os.system.Environment("launcher_platform_test").value_or(""), big);
   SetEnvironmentVariableA("LAUNCHER_PLATFORM_TEST", "short");
-  CHECK_EQ(os.Environment("LAUNCHER_PLATFORM_TEST").value_or(""), "short");
+  CHECK_EQ(os.system.Environment("LAUNCHER_PLATFORM_TEST").value_or(""), "short");
   SetEnvironmentVariableA("LAUNCHER_PLATFORM_TEST", nullptr);
-  CHECK(!os.Environment("LAUNCHER_PLATFORM_TEST").has_value());
+  CHECK(!os.system.Environment("LAUNCHER_PLATFORM_TEST").has_value());
 }
 
 void TestFiles(PlatformOps& os, const std::string& scratch) {
@@ -109,7 +109,7 @@ void TestFiles(PlatformOps& os, const std::string& scratch) {
   WriteBytes(dir + "\\notes.txt", "n");
   CreateDirectoryA((dir + "\\folder.jar").c_str(), nullptr);
 
-  std::vector<DirEntry> found = os.FindFiles(dir + "/*.jar");
+  std::vector<DirEntry> found = os.files.FindFiles(dir + "/*.jar");
   std::set<std::string> names;
   for (const DirEntry& entry : found) {
     names.insert(entry.name);
@@ -118,8 +118,8 @@ void TestFiles(PlatformOps& os, const std::string& scratch) {
   }
   CHECK_EQ(found.size(), 3u);
   CHECK((names == std::set<std::string>{"a.jar", "b.jar", "folder.jar"}));
-  CHECK(os.FindFiles(dir + "/*.none").empty());
-  CHECK(os.FindFiles(scratch + "\\missing\\*.jar").empty());
+  CHECK(os.files.FindFiles(dir + "/*.none").empty());
+  CHECK(os.files.FindFiles(scratch + "\\missing\\*.jar").empty());
 
   // Byte for byte: CR/LF pairs, a lone CR, Ctrl-Z and NUL all come back.
   std::string bytes = std::string("key value\r\nnext\rline\x1a", 21) +
@@ -127,28 +127,28 @@ void TestFiles(PlatformOps& os, const std::string& scratch) {
   std::string file = scratch + "\\app.config";
   WriteBytes(file, bytes);
   std::string content, error;
-  CHECK(os.ReadFile(file, &content, &error));
+  CHECK(os.files.ReadFile(file, &content, &error));
   CHECK_EQ(content, bytes);
 
   content = "kept";
-  CHECK(!os.ReadFile(scratch + "\\missing.config", &content, &error));
+  CHECK(!os.files.ReadFile(scratch + "\\missing.config", &content, &error));
   CHECK_EQ(error, "No such file or directory");
   CHECK_EQ(content, "kept");
   error.clear();
-  CHECK(!os.ReadFile(dir, &content, &error));
+  CHECK(!os.files.ReadFile(dir, &content, &error));
   CHECK(!error.empty());
   std::printf("note: reading a directory fails with \"%s\"\n", error.c_str());
 
-  CHECK(os.FileExists(file));
-  CHECK(!os.FileExists(dir));
-  CHECK(!os.FileExists(scratch + "\\missing.config"));
+  CHECK(os.files.FileExists(file));
+  CHECK(!os.files.FileExists(dir));
+  CHECK(!os.files.FileExists(scratch + "\\missing.config"));
 
-  std::string canonical = os.CanonicalPath(dir + "\\A.JAR");
-  CHECK_EQ(canonical, os.CanonicalPath(scratch + "/LIB/./x/../a.jar"));
+  std::string canonical = os.files.CanonicalPath(dir + "\\A.JAR");
+  CHECK_EQ(canonical, os.files.CanonicalPath(scratch + "/LIB/./x/../a.jar"));
   CHECK(canonical.size() > 2 && canonical[1] == ':');
   CHECK_EQ(canonical.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
            std::string::npos);
-  CHECK(os.CanonicalPath(dir + "\\a.jar") != os.CanonicalPath(dir + "\\b.jar"));
+  CHECK(os.files.CanonicalPath(dir + "\\a.jar") != os.files.CanonicalPath(dir + "\\b.jar"));
 }
 
 const char kTestKey[] = "SOFTWARE\\LauncherPlatformTest";
@@ -229,7 +229,7 @@ void TestRegistry(PlatformOps& os) {
   for (RegistryView view :
        {RegistryView::kDefault, RegistryView::k32, RegistryView::k64}) {
     RegKey key = 0;
-    bool opened = os.OpenRegistryKey(kTestKey, view, &key);
+    bool opened = os.registry.OpenRegistryKey(kTestKey, view, &key);
     // A 32-bit program on 64-bit Windows writes to the 32-bit view, so the
     // 64-bit view does not have the key there; a 64-bit program writes to
     // the 64-bit view, and the 32-bit view lacks it.
@@ -239,43 +239,43 @@ void TestRegistry(PlatformOps& os) {
     if ((view == RegistryView::k64 && wow64) ||
         (view == RegistryView::k32 && native64)) {
       CHECK(!opened);
-      if (opened) os.CloseRegistryKey(key);
+      if (opened) os.registry.CloseRegistryKey(key);
       continue;
     }
     CHECK(opened);
     if (!opened) continue;
 
     std::string text = "old";
-    CHECK(os.QueryRegistryValue(key, "Version", 255, &text));
+    CHECK(os.registry.QueryRegistryValue(key, "Version", 255, &text));
     CHECK_EQ(text, "1.6");
-    CHECK(os.QueryRegistryValue(key, "Home", 2048, &text));
+    CHECK(os.registry.QueryRegistryValue(key, "Home", 2048, &text));
     CHECK_EQ(text, "C:\\Java\\jre6");
     // Exactly the stored size fits; one byte less does not.
-    CHECK(os.QueryRegistryValue(key, "Home", 12, &text));
+    CHECK(os.registry.QueryRegistryValue(key, "Home", 12, &text));
     CHECK_EQ(text, "C:\\Java\\jre6");
     text = "old";
-    CHECK(!os.QueryRegistryValue(key, "Home", 11, &text));
+    CHECK(!os.registry.QueryRegistryValue(key, "Home", 11, &text));
     CHECK_EQ(text, "old");
-    CHECK(os.QueryRegistryValue(key, "Embedded", 255, &text));
+    CHECK(os.registry.QueryRegistryValue(key, "Embedded", 255, &text));
     CHECK_EQ(text, "ab");
-    CHECK(!os.QueryRegistryValue(key, "Missing", 255, &text));
+    CHECK(!os.registry.QueryRegistryValue(key, "Missing", 255, &text));
 
     std::uint32_t count = 0;
-    CHECK(os.CountSubkeys(key, &count));
+    CHECK(os.registry.CountSubkeys(key, &count));
     CHECK_EQ(count, 3u);
     std::set<std::string> subkeys;
     std::string name;
     for (std::uint32_t i = 0; i < count; ++i) {
       name.clear();
-      CHECK(os.EnumerateSubkey(key, i, &name));
+      CHECK(os.registry.EnumerateSubkey(key, i, &name));
       subkeys.insert(name);
     }
     CHECK((subkeys == std::set<std::string>{"1.5.0_06", "1.6.0_20", longName}));
-    CHECK(!os.EnumerateSubkey(key, count, &name));
-    os.CloseRegistryKey(key);
+    CHECK(!os.registry.EnumerateSubkey(key, count, &name));
+    os.registry.CloseRegistryKey(key);
   }
   RegKey missing = 0;
-  CHECK(!os.OpenRegistryKey("SOFTWARE\\LauncherPlatformTest\\nothing",
+  CHECK(!os.registry.OpenRegistryKey("SOFTWARE\\LauncherPlatformTest\\nothing",
                             RegistryView::kDefault, &missing));
   TestRegistryCallSources();
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTestKey);
@@ -283,13 +283,13 @@ void TestRegistry(PlatformOps& os) {
 
 std::uint32_t RunToEnd(PlatformOps& os, const std::string& commandLine,
                        const std::optional<std::string>& directory) {
-  StartedProcess child = os.StartProcess(commandLine, directory, std::nullopt);
+  StartedProcess child = os.processes.StartProcess(commandLine, directory, std::nullopt);
   CHECK(child.ok);
   if (!child.ok) return 0xDEADBEEF;
-  os.WaitForIdle(child.handle, 5000);
-  os.WaitForEnd(child.handle);
-  std::uint32_t code = os.ProcessExitCode(child.handle);
-  os.CloseProcess(child.handle);
+  os.processes.WaitForIdle(child.handle, 5000);
+  os.processes.WaitForEnd(child.handle);
+  std::uint32_t code = os.processes.ProcessExitCode(child.handle);
+  os.processes.CloseProcess(child.handle);
   return code;
 }
 
@@ -297,28 +297,28 @@ std::uint32_t RunToEnd(PlatformOps& os, const std::string& commandLine,
 // and it ends at its time limit even when the application goes on.
 void TestIdleWait(PlatformOps& os) {
   StartedProcess quick =
-      os.StartProcess("cmd.exe /c exit 5", std::nullopt, std::nullopt);
+      os.processes.StartProcess("cmd.exe /c exit 5", std::nullopt, std::nullopt);
   CHECK(quick.ok);
   if (quick.ok) {
-    os.WaitForEnd(quick.handle);
+    os.processes.WaitForEnd(quick.handle);
     CHECK(GetModuleHandleA("user32.dll") == nullptr);
-    os.WaitForIdle(quick.handle, 5000);
+    os.processes.WaitForIdle(quick.handle, 5000);
     CHECK(GetModuleHandleA("user32.dll") == nullptr);
-    os.CloseProcess(quick.handle);
+    os.processes.CloseProcess(quick.handle);
   }
 
   char self[MAX_PATH];
   DWORD length = GetModuleFileNameA(nullptr, self, sizeof(self));
   std::string command = "\"" + std::string(self, length) + "\" --sleep 30000";
-  StartedProcess slow = os.StartProcess(command, std::nullopt, std::nullopt);
+  StartedProcess slow = os.processes.StartProcess(command, std::nullopt, std::nullopt);
   CHECK(slow.ok);
   if (!slow.ok) return;
   HANDLE handle = reinterpret_cast<HANDLE>(slow.handle);
-  os.WaitForIdle(slow.handle, 1000);
+  os.processes.WaitForIdle(slow.handle, 1000);
   CHECK_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   TerminateProcess(handle, 0);
-  os.WaitForEnd(slow.handle);
-  os.CloseProcess(slow.handle);
+  os.processes.WaitForEnd(slow.handle);
+  os.processes.CloseProcess(slow.handle);
 }
 
 void TestProcesses(PlatformOps& os, const std::string& scratch) {
@@ -332,10 +332,10 @@ void TestProcesses(PlatformOps& os, const std::string& scratch) {
   CHECK_EQ(RunToEnd(os, probe, std::string("C:\\")), 4u);
 
   StartedProcess missing =
-      os.StartProcess("no_such_program_here.exe -x", std::nullopt, "Title");
+      os.processes.StartProcess("no_such_program_here.exe -x", std::nullopt, "Title");
   CHECK(!missing.ok);
   CHECK_EQ(missing.errorCode, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
-  std::string message = os.ErrorMessage(missing.errorCode);
+  std::string message = os.system.ErrorMessage(missing.errorCode);
   std::printf("note: error 2 reads \"%s\"\n", message.c_str());
   CHECK(!message.empty());
   CHECK(message.find_last_of("\r\n ") != message.size() - 1);
@@ -350,9 +350,9 @@ void TestClockAndVersion(PlatformOps& os) {
   ticks.HighPart = ft.dwHighDateTime;
   long long system =
       static_cast<long long>(ticks.QuadPart / 10000000ULL) - 11644473600LL;
-  long long now = os.Now();
+  long long now = os.system.Now();
   CHECK(now - system <= 2 && system - now <= 2);
-  unsigned major = os.SystemMajorVersion();
+  unsigned major = os.system.SystemMajorVersion();
   std::printf("note: system major version %u\n", major);
   CHECK(major >= 5);
 }
@@ -365,7 +365,8 @@ int main(int argc, char** argv) {
     Sleep(static_cast<DWORD>(std::atoi(argv[2])));
     return 0;
   }
-  WindowsPlatform os;
+  WindowsPlatform platform;
+  PlatformOps& os = platform.ops();
   char temp[MAX_PATH + 1];
   DWORD length = GetTempPathA(sizeof(temp), temp);
   std::string scratch = std::string(temp, length) + "launcher_platform_" +

@@ -1,13 +1,14 @@
-#include "launcher/launch_application.h"
+#include "launcher/child_process_launch.h"
 
 #include <gtest/gtest.h>
 
 #include "launcher/command_line.h"
 #include "tests/fake_platform.h"
+#include "tests/launcher_harness.h"
 
 namespace {
 
-class LaunchApplicationTest : public ::testing::Test {
+class ChildProcessLaunchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     settings.javapath = "C:\\Java\\jre6\\bin\\javaw.exe";
@@ -18,9 +19,9 @@ class LaunchApplicationTest : public ::testing::Test {
   FakePlatform os;
 };
 
-TEST_F(LaunchApplicationTest, StartsWaitsAndReturnsTheExitCode) {
+TEST_F(ChildProcessLaunchTest, StartsWaitsAndReturnsTheExitCode) {
   os.runs = {{7, 10}};
-  EXPECT_EQ(LaunchApplication(settings, os).exitCode, 7);
+  EXPECT_EQ(LaunchChildOnce(settings, os).exitCode, 7);
   ASSERT_EQ(os.starts.size(), 1u);
   EXPECT_EQ(os.starts[0].commandLine,
             "C:\\Java\\jre6\\bin\\javaw.exe -classpath lib/a.jar tool.Main");
@@ -30,10 +31,10 @@ TEST_F(LaunchApplicationTest, StartsWaitsAndReturnsTheExitCode) {
   EXPECT_TRUE(os.boxes.empty());
 }
 
-TEST_F(LaunchApplicationTest, DebugModeReportsEachQuotedArgumentAsWritten) {
+TEST_F(ChildProcessLaunchTest, DebugModeReportsEachQuotedArgumentAsWritten) {
   settings.debugMode = true;
   settings.appArguments = {"plain", "two words", "*.txt"};
-  LaunchApplication(settings, os);
+  LaunchChildOnce(settings, os);
   std::vector<std::string> reported;
   for (const FakePlatform::Box& box : os.boxes) {
     if (box.caption == "Adding double quotes around") {
@@ -43,15 +44,15 @@ TEST_F(LaunchApplicationTest, DebugModeReportsEachQuotedArgumentAsWritten) {
   EXPECT_EQ(reported, (std::vector<std::string>{"two words", "*.txt"}));
 }
 
-TEST_F(LaunchApplicationTest, WorkingDirAndConsoleTitleReachTheChild) {
+TEST_F(ChildProcessLaunchTest, WorkingDirAndConsoleTitleReachTheChild) {
   settings.workingDir = "C:/data";
   settings.consoleTitle = "My Tool";
-  LaunchApplication(settings, os);
+  LaunchChildOnce(settings, os);
   EXPECT_EQ(os.starts[0].directory, "C:/data");
   EXPECT_EQ(os.starts[0].consoleTitle, "My Tool");
 }
 
-TEST_F(LaunchApplicationTest, EarlyNonZeroExitIsReported) {
+TEST_F(ChildProcessLaunchTest, EarlyNonZeroExitIsReported) {
   struct Case {
     std::uint32_t code;
     std::int64_t seconds;
@@ -63,16 +64,16 @@ TEST_F(LaunchApplicationTest, EarlyNonZeroExitIsReported) {
   for (const Case& c : cases) {
     FakePlatform fresh;
     fresh.runs = {{c.code, c.seconds}};
-    EXPECT_EQ(LaunchApplication(settings, fresh).exitCode,
+    EXPECT_EQ(LaunchChildOnce(settings, fresh).exitCode,
               static_cast<int>(c.code));
     EXPECT_EQ(fresh.boxes.size(), c.reported ? 1u : 0u)
         << "code " << c.code << " after " << c.seconds << " s";
   }
 }
 
-TEST_F(LaunchApplicationTest, EarlyFailureBoxTextIsExact) {
+TEST_F(ChildProcessLaunchTest, EarlyFailureBoxTextIsExact) {
   os.runs = {{999, 0}};
-  LaunchApplication(settings, os);
+  LaunchChildOnce(settings, os);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].caption, "Error");
   EXPECT_EQ(os.boxes[0].style, kBoxError);
@@ -81,16 +82,16 @@ TEST_F(LaunchApplicationTest, EarlyFailureBoxTextIsExact) {
             "C:\\Java\\jre6\\bin\\javaw.exe.\nError=999");
 }
 
-TEST_F(LaunchApplicationTest, ExitCodeWithTopBitSetIsNegative) {
+TEST_F(ChildProcessLaunchTest, ExitCodeWithTopBitSetIsNegative) {
   os.runs = {{0xC0000005u, 0}};
-  EXPECT_EQ(LaunchApplication(settings, os).exitCode, -1073741819);
+  EXPECT_EQ(LaunchChildOnce(settings, os).exitCode, -1073741819);
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_NE(os.boxes[0].text.find("Error=-1073741819"), std::string::npos);
 }
 
-TEST_F(LaunchApplicationTest, FailedStartIsReportedAndNothingIsWaitedOn) {
+TEST_F(ChildProcessLaunchTest, FailedStartIsReportedAndNothingIsWaitedOn) {
   os.runs = {{0, 0, /*startFails=*/true, /*errorCode=*/2}};
-  EXPECT_EQ(LaunchApplication(settings, os).end, LaunchEnd::kNotStarted);
+  EXPECT_EQ(LaunchChildOnce(settings, os).end, LaunchEnd::kNotStarted);
   EXPECT_TRUE(os.waits.empty());
   ASSERT_EQ(os.boxes.size(), 1u);
   EXPECT_EQ(os.boxes[0].caption, "Error");
@@ -101,18 +102,18 @@ TEST_F(LaunchApplicationTest, FailedStartIsReportedAndNothingIsWaitedOn) {
             "Error 2: The system cannot find the file specified.");
 }
 
-TEST_F(LaunchApplicationTest, CommandLineOverTheWindowsLimitIsRefused) {
+TEST_F(ChildProcessLaunchTest, CommandLineOverTheWindowsLimitIsRefused) {
   // 32767 characters are accepted; one more is not.
   const std::string base =
       "C:\\Java\\jre6\\bin\\javaw.exe  -classpath lib/a.jar tool.Main";
   settings.vmParams = {std::string(32767 - base.size(), 'x')};
-  EXPECT_EQ(LaunchApplication(settings, os).exitCode, 0);
+  EXPECT_EQ(LaunchChildOnce(settings, os).exitCode, 0);
   ASSERT_EQ(os.starts.size(), 1u);
   EXPECT_EQ(os.starts[0].commandLine.size(), 32767u);
 
   FakePlatform refused;
   settings.vmParams[0] += 'x';
-  EXPECT_EQ(LaunchApplication(settings, refused).end,
+  EXPECT_EQ(LaunchChildOnce(settings, refused).end,
             LaunchEnd::kCommandLineTooLong);
   EXPECT_TRUE(refused.starts.empty());
   ASSERT_EQ(refused.boxes.size(), 1u);
@@ -120,17 +121,17 @@ TEST_F(LaunchApplicationTest, CommandLineOverTheWindowsLimitIsRefused) {
   EXPECT_NE(refused.boxes[0].text.find("32768 characters"), std::string::npos);
 }
 
-TEST_F(LaunchApplicationTest, MissingRuntimeReturnsWithoutStarting) {
+TEST_F(ChildProcessLaunchTest, MissingRuntimeReturnsWithoutStarting) {
   settings.javapath.reset();
-  EXPECT_EQ(LaunchApplication(settings, os).end, LaunchEnd::kNoRuntime);
+  EXPECT_EQ(LaunchChildOnce(settings, os).end, LaunchEnd::kNoRuntime);
   EXPECT_TRUE(os.starts.empty());
 }
 
-TEST_F(LaunchApplicationTest, DebugModeShowsQuotedArgumentsAndTraces) {
+TEST_F(ChildProcessLaunchTest, DebugModeShowsQuotedArgumentsAndTraces) {
   settings.debugMode = true;
   settings.appArguments = {"plain", "two words"};
   os.runs = {{3, 10}};
-  LaunchApplication(settings, os);
+  LaunchChildOnce(settings, os);
   EXPECT_EQ(os.Captions(), (std::vector<std::string>{
                                "Javapath is", "Adding double quotes around",
                                "Starting dir", "Command Line is"}));

@@ -1,13 +1,8 @@
-#ifndef LAUNCHER_LAUNCHER_LAUNCH_IN_PROCESS_H_
-#define LAUNCHER_LAUNCHER_LAUNCH_IN_PROCESS_H_
-
-#include <string>
-#include <vector>
+#ifndef LAUNCHER_LAUNCHER_IN_PROCESS_LAUNCH_H_
+#define LAUNCHER_LAUNCHER_IN_PROCESS_LAUNCH_H_
 
 #include "jvm/java_main.h"
-#include "launcher/launch_application.h"
-#include "platform/platform_ops.h"
-#include "settings/launch_settings.h"
+#include "launcher/launch_mode.h"
 
 // The application run by a Java VM inside the launcher's own process
 // (javaInProcess), so that the process the system shows, pins, asks the
@@ -17,10 +12,16 @@
 // The runtime is chosen as for a child runtime; its VM library must be of the
 // launcher's architecture. The application's current directory, class path
 // and arguments are those a child runtime would get. A VM can be created only
-// once in a process, so a restart (exit code 999) starts the launcher again
-// as a new process with the same command line and waits for it; its exit
-// code is then the application's.
-LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os);
+// once in a process, so a restart (exit code 999) runs the launcher again as
+// a new process with the same command line, told that it is a restarted copy
+// (kRestartedByVariable): it runs the application once and hands its exit
+// code back to this launcher, which owns the restart loop. So however many
+// restarts there are, at most two launchers run at once.
+class InProcessLaunch : public LaunchMode {
+ public:
+  LaunchResult Run(LaunchSettings& settings, PlatformOps& os) override;
+  LaunchResult RunAgain(LaunchSettings& settings, PlatformOps& os) override;
+};
 
 // What the VM is given: the VM's own forms of the configuration's `vmparam`
 // lines, the class path as a child runtime lists it ("-Djava.class.path=",
@@ -29,4 +30,4 @@ LaunchResult LaunchInProcess(LaunchSettings& settings, PlatformOps& os);
 // form the system gave them), and the main thread's stack.
 JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings, PlatformOps& os);
 
-#endif  // LAUNCHER_LAUNCHER_LAUNCH_IN_PROCESS_H_
+#endif  // LAUNCHER_LAUNCHER_IN_PROCESS_LAUNCH_H_

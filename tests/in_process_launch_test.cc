@@ -1,7 +1,7 @@
 // The VM in the launcher's own process, on the fake system up to the JNI
 // boundary: the keyword, what the VM is given, and every refusal before it
 // is created. (tests/jvm runs real VMs; tests/e2e the real executable.)
-#include "launcher/launch_in_process.h"
+#include "launcher/in_process_launch.h"
 
 #include <gtest/gtest.h>
 

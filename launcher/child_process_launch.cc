@@ -1,0 +1,80 @@
+#include "launcher/child_process_launch.h"
+
+#include <cstdint>
+
+#include "launcher/command_line.h"
+#include "launcher/launch_sequence.h"
+#include "platform/scoped_process.h"
+#include "text/text_helpers.h"
+
+LaunchResult ChildProcessLaunch::Run(LaunchSettings& settings,
+                                     PlatformOps& os) {
+  const bool debug = settings.debugMode;
+  if (debug) os.ui.ShowMessageBox(*settings.javapath, "Javapath is", kBoxPlain);
+
+  if (debug) {
+    os.ui.WriteOut(Format("cmdLine is %d chars long\n",
+                          static_cast<int>(CommandLineSizeCount(settings))));
+    // Each argument that the command line encloses in quotes, as written.
+    for (const std::string& argument : settings.appArguments) {
+      if (ArgumentNeedsQuotes(argument, settings.quoteAlways)) {
+        os.ui.ShowMessageBox(argument, "Adding double quotes around",
+                             kBoxPlain);
+      }
+    }
+  }
+  std::string commandLine = BuildCommandLine(settings);
+  // Windows refuses longer command lines, and some systems silently cut them;
+  // either way the application would not get what the configuration says.
+  if (commandLine.size() > kMaxCommandLineLength) {
+    os.ui.ShowMessageBox(
+        Format("The Java command line is %lu characters long; Windows starts "
+               "no program with more than %lu.\nThe application was not "
+               "started. Shorten the class path or the parameters.",
+               static_cast<unsigned long>(commandLine.size()),
+               static_cast<unsigned long>(kMaxCommandLineLength)),
+        "Error", kBoxError);
+    return {LaunchEnd::kCommandLineTooLong, 0};
+  }
+
+  const std::optional<std::string>& directory = ApplicationDirectory(settings);
+  if (debug) {
+    os.ui.ShowMessageBox(directory.value_or(""), "Starting dir", kBoxPlain);
+    os.ui.ShowMessageBox(commandLine, "Command Line is", kBoxPlain);
+  }
+
+  std::int64_t start = os.system.Now();
+  OutputCapture* capture =
+      OpenCapture(settings, os.processes, os.threads, os.log);
+  StartedProcess child =
+      StartApplicationProcess(settings, commandLine, directory,
+                              settings.consoleTitle, ChildOptions(), capture, os);
+  if (!child.ok) {
+    CloseCapture(capture);
+    os.ui.ShowMessageBox(
+        Format("The Java runtime could not be started.\nCommand line: "
+               "%s\nError %u: %s",
+               commandLine.c_str(), static_cast<unsigned>(child.errorCode),
+               os.system.ErrorMessage(child.errorCode).c_str()),
+        "Error", kBoxError);
+    if (debug) os.ui.WriteOut("CreateProcess ret 0, exitCode=0\n");
+    return {LaunchEnd::kNotStarted, 0};
+  }
+  int exitCode;
+  {
+    ScopedProcess process(os.processes, child);
+    os.processes.WaitForIdle(process.get(), 5000);
+    os.processes.WaitForEnd(process.get());
+    // The exit code is a 32-bit value; a code with its top bit set (a crash,
+    // say) reads as a negative number.
+    exitCode =
+        static_cast<std::int32_t>(os.processes.ProcessExitCode(process.get()));
+  }
+  const std::string errorLines = CloseCapture(capture);
+  ReportApplicationEnd(settings, *settings.javapath, exitCode,
+                       os.system.Now() - start, errorLines, os);
+  if (debug) {
+    os.ui.WriteOut(Format("CreateProcess ret %d, exitCode=%d\n", 1, exitCode));
+  }
+  return {LaunchEnd::kApplicationEnded, exitCode};
+}

@@ -1,0 +1,189 @@
+#include "launcher/in_process_launch.h"
+
+#include <cstdint>
+
+#include "jvm/vm_options.h"
+#include "launcher/launch_sequence.h"
+#include "launcher/launcher_arguments.h"
+#include "platform/scoped_process.h"
+#include "runtime/jvm_library.h"
+#include "text/text_helpers.h"
+
+namespace {
+
+// The main thread's stack without an -Xss: what a runtime's own executable
+// reserves for it.
+constexpr std::size_t kDefaultStackBytes = 1u << 20;
+
+LaunchResult NotStarted(const std::string& text, PlatformOps& os) {
+  os.ui.ShowMessageBox(text + "\nThe application was not started.", "Error",
+                       kBoxError);
+  return {LaunchEnd::kNotStarted, 0};
+}
+
+// The application's arguments in UTF-16: the command line's (not the
+// launcher's own switches) as the system gave them, then the `argument`
+// lines.
+std::vector<std::string> WideApplicationArguments(
+    const LaunchSettings& settings, PlatformOps& os) {
+  std::vector<std::string> wide;
+  const std::vector<std::string> given = os.program.WideArguments();
+  for (std::size_t i = 1; i < given.size(); ++i) {
+    if (!IsLauncherSwitch(given[i], 2)) wide.push_back(given[i]);
+  }
+  // Should the two splits ever disagree, the 8-bit arguments are the ones
+  // the rest of the launcher used.
+  if (wide.size() > settings.appArguments.size()) wide.clear();
+  for (std::size_t i = wide.size(); i < settings.appArguments.size(); ++i) {
+    wide.push_back(os.system.AnsiToUtf16Le(settings.appArguments[i]));
+  }
+  return wide;
+}
+
+// The runtime's home as an absolute path: the current directory changes
+// before the VM library loads (to the application's directory), and a
+// library named by a relative path would then be looked for elsewhere.
+std::string AbsoluteRuntimeHome(const LaunchSettings& settings) {
+  std::string home = RuntimeHomeOfExecutable(*settings.javapath);
+  return IsAbsolutePath(home) ? home : AbsoluteFolder(home, settings.startDir);
+}
+
+// The VM library's entry point, loaded with the runtime's bin folder for
+// its neighbours; nullptr, with the system's error code, when it cannot be
+// had.
+void* LoadCreateJavaVm(const JvmLibrary& jvm, PlatformOps& os,
+                       std::uint32_t* error) {
+  LibraryHandle library = 0;
+  if (!os.vm.LoadLibraryWithDependencies(jvm.path, jvm.binFolder, &library,
+                                         error)) {
+    return nullptr;
+  }
+  // 32-bit libraries may export the name with its stdcall decoration only.
+  for (const char* name : {"JNI_CreateJavaVM", "_JNI_CreateJavaVM@12"}) {
+    if (void* function = os.vm.LibraryFunction(library, name)) return function;
+  }
+  *error = 127;  // ERROR_PROC_NOT_FOUND
+  return nullptr;
+}
+
+}  // namespace
+
+JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings, PlatformOps& os) {
+  const VmOptions vm = TranslateVmParams(settings.vmParams);
+  JavaLaunch launch;
+  launch.options = vm.options;
+  std::string option = "-Djava.class.path=";
+  for (const std::vector<std::string>* list :
+       {&settings.classPathEntries, &vm.classPath}) {
+    for (const std::string& entry : *list) {
+      for (char c : entry) {
+        if (c != '"') option += c;
+      }
+      option += ';';
+    }
+  }
+  if (option.back() == ';') option.pop_back();
+  launch.options.push_back(option);
+  launch.mainClass = settings.mainclass.value_or("");
+  option = "-Dsun.java.command=" + launch.mainClass;
+  for (const std::string& argument : settings.appArguments) {
+    option += ' ' + argument;
+  }
+  launch.options.push_back(option);
+  launch.arguments = WideApplicationArguments(settings, os);
+  launch.stackBytes = vm.stackBytes ? vm.stackBytes : kDefaultStackBytes;
+  return launch;
+}
+
+LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
+  const std::string home = AbsoluteRuntimeHome(settings);
+  const JvmLibrary jvm = FindJvmLibrary(home, os.files, os.program);
+  if (jvm.path.empty()) {
+    return NotStarted(Format("The Java runtime %s has no Java VM library: no "
+                             "jvm.dll in its bin\\server, bin\\client, "
+                             "jre\\bin\\server or jre\\bin\\client folder.",
+                             home.c_str()),
+                      os);
+  }
+  if (!jvm.misfit.empty()) {
+    return NotStarted(Format("The Java VM %s is %s.\nA VM runs only in a "
+                             "launcher of its own architecture: use "
+                             "launcher-%s.exe with this runtime.",
+                             jvm.path.c_str(), jvm.misfit.c_str(),
+                             os.program.Is64BitProcess() ? "32" : "64"),
+                      os);
+  }
+  if (settings.debugMode) {
+    os.ui.ShowMessageBox(jvm.path, "jvm.dll is", kBoxPlain);
+  }
+  os.log.Note("jvm.dll: " + jvm.path);
+
+  const std::optional<std::string>& directory = ApplicationDirectory(settings);
+  if (directory) os.files.ChangeDirectory(*directory);
+  // What a console runtime in debug mode would show, and the VM's own
+  // output: a GUI launcher has no console of its own for it.
+  if (settings.debugMode && !settings.flavour.sharesConsole) {
+    os.ui.OpenConsole();
+  }
+
+  // The VM's C library takes the process's standard handles as it loads.
+  OutputCapture* capture =
+      OpenCapture(settings, os.processes, os.threads, os.log);
+  if (capture) capture->StartForThisProcess();
+  JavaLaunch launch = PrepareJavaLaunch(settings, os);
+  std::uint32_t error = 0;
+  launch.createJavaVm = LoadCreateJavaVm(jvm, os, &error);
+  if (!launch.createJavaVm) {
+    CloseCapture(capture);
+    return NotStarted(Format("The Java VM %s could not be loaded.\nError %u: "
+                             "%s",
+                             jvm.path.c_str(), static_cast<unsigned>(error),
+                             os.system.ErrorMessage(error).c_str()),
+                      os);
+  }
+
+  const std::int64_t start = os.system.Now();
+  // Captured output reaches the log through its pipes; else the log hears
+  // the VM's words as they come.
+  const JavaEnd end =
+      RunJavaMain(launch, os.threads, os.vm, capture ? nullptr : &os.log);
+  const std::string errorLines = CloseCapture(capture);
+  if (end.kind == JavaEndKind::kNoThread) {
+    return NotStarted("No thread could be made for the Java application.", os);
+  }
+  if (end.kind == JavaEndKind::kNotCreated) {
+    os.ui.ShowMessageBox(
+        "The Java VM could not be created.\n" + end.creationMessages, "Error",
+        kBoxError);
+    return {LaunchEnd::kApplicationEnded, 1};
+  }
+  ReportApplicationEnd(settings, jvm.path, end.code, os.system.Now() - start,
+                       errorLines, os);
+  return {LaunchEnd::kApplicationEnded, end.code};
+}
+
+LaunchResult InProcessLaunch::RunAgain(LaunchSettings& settings,
+                                       PlatformOps& os) {
+  // The launcher again, as a new process, from where this one began: its
+  // own executable by its full path, whatever the command line calls it.
+  os.system.SetEnvironment(
+      kRestartedByVariable,
+      Format("%u", static_cast<unsigned>(os.program.ProcessId())));
+  ChildOptions options;
+  options.program = os.program.ModulePath();
+  StartedProcess again = StartApplicationProcess(
+      settings, os.program.OwnCommandLine(), settings.launchDirectory,
+      std::nullopt, options, nullptr, os);
+  if (!again.ok) {
+    return NotStarted(Format("The launcher could not be started again.\n"
+                             "Error %u: %s",
+                             static_cast<unsigned>(again.errorCode),
+                             os.system.ErrorMessage(again.errorCode).c_str()),
+                      os);
+  }
+  ScopedProcess process(os.processes, again);
+  os.processes.WaitForEnd(process.get());
+  return {LaunchEnd::kApplicationEnded,
+          static_cast<std::int32_t>(
+              os.processes.ProcessExitCode(process.get()))};
+}
