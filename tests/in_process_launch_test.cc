@@ -4,7 +4,12 @@
 #include "launcher/in_process_launch.h"
 
 #include <gtest/gtest.h>
+#include <jni.h>
 
+#include <atomic>
+#include <thread>
+
+#include "launcher/launcher_arguments.h"
 #include "tests/launcher_harness.h"
 
 namespace {
@@ -119,6 +124,184 @@ TEST(LaunchInProcess, RefusesWhatCannotRunBeforeAnyVmIsCreated) {
         EXPECT_EQ(os.libraryLoads[0],
                   (std::pair<std::string, std::string>{c.library, bin}));
       }
+    }
+  }
+}
+
+TEST(LaunchInProcess, ARelativeRuntimeIsFoundFromTheStartDirectory) {
+  // The application runs elsewhere (workingDir, the console's caller), and
+  // the library is loaded after the change of directory.
+  for (const Flavour* flavour : {&kGuiFlavour, &kConsoleFlavour}) {
+    FakePlatform os;
+    os.currentDirectory = "C:\\Users\\me";
+    os.files["C:\\Apps\\Tool\\Tool.config"].content =
+        "javaInProcess yes\njavapath jre\\bin\\javaw.exe\nworkingDir "
+        "C:\\Data\nmainclass a.B\n";
+    const char jvm[] = "C:\\Apps\\Tool\\jre\\bin\\server\\jvm.dll";
+    os.files[jvm].content = Dll(0x14c);
+    os.libraryLoadErrors[jvm] = 193;  // loading is as far as this goes
+    LaunchSettings settings;
+    settings.flavour = *flavour;
+    RunLauncher({"C:\\Apps\\Tool\\Tool.exe"}, settings, os);
+    ASSERT_EQ(os.libraryLoads.size(), 1u);
+    EXPECT_EQ(os.libraryLoads[0].first, jvm);
+    EXPECT_EQ(os.libraryLoads[0].second, "C:\\Apps\\Tool\\jre\\bin");
+    EXPECT_EQ(os.directoryChanges.back(), "C:\\Data");
+  }
+}
+
+// A VM of the test's own behind the JNI boundary, whose main starts
+// printers that write through the vfprintf hook, to both streams, and calls
+// System.exit(7) through the exit hook halfway; the printers go on after
+// the launcher has taken the end.
+struct PrintingVm {
+  using ExitHook = void(JNICALL*)(jint);
+  using PrintHook = jint(JNICALL*)(FILE*, const char*, va_list);
+  static PrintingVm* running;
+
+  static constexpr int kLines = 300;
+  int printerCount = 4;
+  int code = 7;  // what main ends with, through System.exit
+  ExitHook exit = nullptr;
+  PrintHook print = nullptr;
+  std::vector<std::thread> printers;
+  std::atomic<int> printed{0};
+  JNINativeInterface_ functions{};
+  JNIEnv_ env{};
+  JNIInvokeInterface_ invoke{};
+  JavaVM_ vm{};
+
+  PrintingVm() { running = this; }
+  void JoinPrinters() {
+    for (std::thread& printer : printers) printer.join();
+  }
+  void Print(FILE* stream, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    print(stream, format, args);
+    va_end(args);
+  }
+  static jint JNICALL Create(JavaVM** vm, void** env, void* given) {
+    auto* args = static_cast<JavaVMInitArgs*>(given);
+    PrintingVm& self = *running;
+    for (jint i = 0; i < args->nOptions; ++i) {
+      const std::string option = args->options[i].optionString;
+      void* hook = args->options[i].extraInfo;
+      if (option == "exit") self.exit = reinterpret_cast<ExitHook>(hook);
+      if (option == "vfprintf") self.print = reinterpret_cast<PrintHook>(hook);
+    }
+    self.Print(stderr, "created %s\n", "here");
+    self.functions.FindClass = [](JNIEnv*, const char*) {
+      return reinterpret_cast<jclass>(1);
+    };
+    self.functions.GetStaticMethodID = [](JNIEnv*, jclass, const char*,
+                                          const char*) {
+      return reinterpret_cast<jmethodID>(2);
+    };
+    self.functions.NewObjectArray = [](JNIEnv*, jsize, jclass, jobject) {
+      return reinterpret_cast<jobjectArray>(3);
+    };
+    self.functions.NewString = [](JNIEnv*, const jchar*, jsize) {
+      return reinterpret_cast<jstring>(4);
+    };
+    self.functions.SetObjectArrayElement = [](JNIEnv*, jobjectArray, jsize,
+                                              jobject) {};
+    self.functions.DeleteLocalRef = [](JNIEnv*, jobject) {};
+    self.functions.ExceptionCheck = [](JNIEnv*) -> jboolean { return 0; };
+    self.functions.CallStaticVoidMethodA = [](JNIEnv*, jclass, jmethodID,
+                                              const jvalue*) {
+      PrintingVm& vm = *running;
+      for (int p = 0; p < vm.printerCount; ++p) {
+        vm.printers.emplace_back([&vm, p] {
+          for (int line = 0; line < kLines; ++line) {
+            vm.Print(p % 2 ? stderr : stdout, "printer %d line %d\n", p, line);
+            ++vm.printed;
+          }
+        });
+      }
+      while (vm.printed < vm.printerCount * kLines / 2) {
+        std::this_thread::yield();
+      }
+      vm.exit(vm.code);  // blocks for good
+    };
+    self.invoke.DestroyJavaVM = [](JavaVM*) -> jint { return 0; };
+    self.env.functions = &self.functions;
+    self.vm.functions = &self.invoke;
+    *vm = &self.vm;
+    *env = &self.env;
+    return JNI_OK;
+  }
+};
+PrintingVm* PrintingVm::running = nullptr;
+
+TEST(LaunchInProcess, TheVmsThreadsPrintWhileTheLauncherEnds) {
+  // The GUI launcher's log takes the VM's output through its pipes, the
+  // console launcher's through its hooks; either way every line arrives
+  // whole, and nothing reaches the log once it is closed.
+  for (const Flavour* flavour : {&kGuiFlavour, &kConsoleFlavour}) {
+    FakePlatform os;
+    PrintingVm vm;
+    os.files["C:\\Apps\\Tool\\Tool.config"].content = kConfig +
+        std::string("logFile run.log\n");
+    os.files[kServer].content = Dll(0x14c);
+    os.libraryFunctions["JNI_CreateJavaVM"] =
+        reinterpret_cast<void*>(&PrintingVm::Create);
+    LaunchSettings settings;
+    settings.flavour = *flavour;
+    EXPECT_EQ(RunLauncher({"C:\\Apps\\Tool\\Tool.exe"}, settings, os),
+              flavour->returnsApplicationExitCode ? 7 : 0);
+    vm.JoinPrinters();
+    const std::string log = os.files["C:\\Apps\\Tool\\run.log"].content;
+    EXPECT_NE(log.find("application exit code 7"), std::string::npos);
+    const std::string prefix = flavour->sharesConsole ? "vm: " : "err: ";
+    EXPECT_NE(log.find("[4242] " + prefix + "created here\r\n"),
+              std::string::npos)
+        << log;
+    std::size_t lines = 0;
+    for (std::size_t at = 0, end; (end = log.find("\r\n", at)) !=
+                                  std::string::npos;
+         at = end + 2) {
+      const std::string line = log.substr(at, end - at);
+      if (line.find("] " + prefix + "printer ") == std::string::npos) continue;
+      int printer = -1, number = -1;
+      char rest = 0;
+      EXPECT_EQ(std::sscanf(line.c_str(), "[4242] %*s printer %d line %d%c",
+                            &printer, &number, &rest),
+                2)
+          << line;
+      ++lines;
+    }
+    EXPECT_GT(lines, 0u);
+    // The launcher's own last line ends the run's block.
+    const std::string last = flavour->returnsApplicationExitCode ? "7" : "0";
+    EXPECT_EQ(log.substr(log.rfind("[4242] ")),
+              "[4242] launcher exit code " + last + "\r\n");
+  }
+}
+
+TEST(LaunchInProcess, TheFirstLauncherOwnsTheRestartLoop) {
+  // A VM can be made once in a process: the first launcher starts itself
+  // again by its full path for each restart, told that it is a copy; a copy
+  // runs the application once and hands its exit code back.
+  for (bool copy : {false, true}) {
+    FakePlatform os;
+    PrintingVm vm;
+    vm.printerCount = 0;
+    vm.code = kRestartCode;
+    os.files["C:\\Apps\\Tool\\Tool.config"].content = kConfig;
+    os.files[kServer].content = Dll(0x14c);
+    os.libraryFunctions["JNI_CreateJavaVM"] =
+        reinterpret_cast<void*>(&PrintingVm::Create);
+    if (copy) os.environment[kRestartedByVariable] = "77";
+    os.runs = {{kRestartCode, 5}, {3, 5}};  // the copies' exit codes
+    LaunchSettings settings;
+    EXPECT_EQ(RunLauncher({"C:\\Apps\\Tool\\Tool.exe", "a"}, settings, os),
+              copy ? kRestartCode : 0);
+    EXPECT_EQ(os.environment.count(kRestartedByVariable), copy ? 0u : 1u);
+    ASSERT_EQ(os.starts.size(), copy ? 0u : 2u);
+    for (const FakePlatform::Start& start : os.starts) {
+      EXPECT_EQ(start.commandLine, os.ownCommandLine);
+      EXPECT_EQ(start.program, os.modulePath);
     }
   }
 }

@@ -9,7 +9,8 @@
 //    "version", "ignoreUnrecognized", "options": [optionString...],
 //    "hooks": [the options that carry a function], "class" (the first one
 //    asked for), "args": [...],
-//    "stack": the creating thread's stack reserve, in bytes}
+//    "stack": the creating thread's stack reserve, in bytes,
+//    "launchers": how many processes of the launcher's executable name run}
 // The record is written when the run ends, so it holds what main received.
 //
 // What happens is scripted by the file STANDIN_SCRIPT, line N (from 1) for
@@ -22,12 +23,14 @@
 // For GetCurrentThreadStackLimits (Windows 8; Wine has it).
 #define _WIN32_WINNT 0x0602
 #include <windows.h>
+#include <tlhelp32.h>
 
 // This file is the VM: jni.h then declares its entry point for export.
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
@@ -75,6 +78,21 @@ void WriteRecord() {
   WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written,
             nullptr);
   CloseHandle(h);
+}
+
+// The processes that run an executable of the same name as this one.
+int ProcessesNamedLikeThisOne(const char* exe) {
+  const char* name = strrchr(exe, '\\') ? strrchr(exe, '\\') + 1 : exe;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more;
+       more = Process32Next(snapshot, &entry)) {
+    count += _stricmp(entry.szExeFile, name) == 0;
+  }
+  CloseHandle(snapshot);
+  return count;
 }
 
 // --- the few JNI functions the launcher calls
@@ -171,7 +189,9 @@ JNI_CreateJavaVM(JavaVM** vm, void** env, void* initArgs) {
              ", \"version\": " + std::to_string(args->version) +
              ", \"ignoreUnrecognized\": " +
              (args->ignoreUnrecognized ? "true" : "false") +
-             ", \"stack\": " + std::to_string(high - low) + ", \"options\": [" +
+             ", \"stack\": " + std::to_string(high - low) +
+             ", \"launchers\": " + std::to_string(ProcessesNamedLikeThisOne(exe)) +
+             ", \"options\": [" +
              options + "], \"hooks\": [" + hooks + "]";
   int runs = 0;
   for (char c : ReadWholeFile(g_logPath)) runs += c == '\n';

@@ -32,14 +32,15 @@ class InProcessTest(unittest.TestCase):
         wine_env.windows_version(6)
 
     def run_tool(self, config, args=(), script=(), console=False,
-                 place='bin\\server'):
+                 place='bin\\server', cwd=None):
         name = 'launcher-console.exe' if console else 'launcher.exe'
         exe = wine_env.install_build_file(name, APP + '\\Tool.exe', self.bits)
         wine_env.write_file(APP + '\\Tool.config', config)
         wine_env.install_runtime(HOME)
         if place:
             wine_env.install_jvm(HOME, place)
-        return wine_env.run_launcher(exe, list(args), runtime_script=script)
+        return wine_env.run_launcher(exe, list(args), runtime_script=script,
+                                     cwd=cwd)
 
 
 class RunsInTheLaunchersProcessTest(InProcessTest):
@@ -135,6 +136,42 @@ class EndsTest(InProcessTest):
             self.assertEqual(code, r.exit_code, r)
             self.assertEqual(2, len({vm['pid'] for vm in r.vm_runs}), r)
             self.assertEqual([['a'], ['a']], [vm['args'] for vm in r.vm_runs])
+
+    def test_restarts_never_nest(self):
+        # The first launcher starts each new one; a run sees at most itself
+        # and the first, and the console flavour ends with the last code.
+        # The new ones end late, so that no box of their own comes up.
+        script = [(999, 0), (999, 3100), (999, 3100), (5, 3100)]
+        for console, code in ((False, 0), (True, 5)):
+            r = self.run_tool(CONFIG, ['a'], script, console)
+            self.assertEqual(code, r.exit_code, r)
+            self.assertEqual(4, len({vm['pid'] for vm in r.vm_runs}), r)
+            self.assertEqual([1, 2, 2, 2], [vm['launchers'] for vm in r.vm_runs])
+
+    def test_the_early_failure_box_says_why_the_class_did_not_load(self):
+        missing = 'logFile run.log\n' + CONFIG.replace('tool.Main',
+                                                       'missing.Main')
+        r = self.run_tool(missing)
+        [box] = [b for b in r.boxes if 'Error launching Class' in b.text]
+        self.assertIn('\nError: Could not find or load main class '
+                      'missing.Main\n', box.text)
+
+    def test_a_relative_runtime_starts_from_any_folder(self):
+        # The bundled runtime beside the executable, named relative to it;
+        # the console flavour's application runs in the caller's folder.
+        config = CONFIG.replace(HOME + '\\bin', 'jre\\bin')
+        wine_env.make_dir('C:\\Elsewhere')
+        for console in (False, True):
+            for cwd in (APP, 'C:\\Elsewhere'):
+                with self.subTest(console=console, cwd=cwd):
+                    wine_env.install_runtime(APP + '\\jre')
+                    wine_env.install_jvm(APP + '\\jre')
+                    r = self.run_tool(config, console=console, place=None,
+                                      cwd=cwd)
+                    self.assertEqual(([], [APP + '\\jre\\bin\\server\\'
+                                           'jvm.dll']),
+                                     (r.boxes, [vm['jvm'] for vm in r.vm_runs]),
+                                     r)
 
     def test_the_log_holds_the_library_and_what_the_vm_wrote(self):
         # The GUI launcher's standard error is a pipe into the log, the
