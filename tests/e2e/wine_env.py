@@ -1,8 +1,16 @@
 """Runs the real launcher.exe under Wine for the end-to-end tests.
 
-One Wine prefix (32-bit, created once under the build directory and reused)
-serves every test. A test run owns it for its whole life: it takes a file
-lock, starts Xvfb and a persistent wineserver, and stops both at the end.
+A run tests the 32- or the 64-bit launcher (run_bits(): E2E_BITS, which CTest
+sets; by default 32 where 32-bit programs run, else 64). Its Wine prefix, a
+32-bit one for the 32-bit launcher and a 64-bit one for the 64-bit launcher,
+is made once under the build directory and reused. A test run owns it for
+its whole life: it takes a file lock, starts Xvfb and a persistent
+wineserver, and stops both at the end.
+
+On a machine that cannot execute 32-bit programs (tests/e2e/wine_machine.py
+decides, LAUNCHER_WINE64_ONLY=1 forces it) Wine runs through its 64-bit
+loader and server directly, only the 64-bit prefix can be had, and a test
+run of the 32-bit launcher ends as skipped (main()).
 
 Typical use from a unittest module::
 
@@ -28,6 +36,9 @@ Typical use from a unittest module::
                                       runtime_script=[(1, 0)])
             r.exit_code, r.boxes, r.stdout, r.stderr, r.runs
 
+    if __name__ == '__main__':
+        wine_env.main()           # unittest.main(), or a skip (exit 77)
+
 Paths given to this module are Windows paths on drive C: of the prefix
 ('C:\\Apps\\Tool'); unix_path() maps one to the Unix side.
 
@@ -37,15 +48,17 @@ watcher inside Wine just before the next launcher run, which saves a Wine
 process start per change; apply_registry() applies them at once.
 
 A 64-bit prefix: start(arch='win64') uses a second prefix (made once,
-like the first) in which both builds run: install_launcher(path, bits=32)
-runs under WoW64, bits=64 natively; the box watcher and, unless bits says
-otherwise, the stand-ins are the 64-bit ones. The registry functions take
-view=32 or view=64 there: the 32-bit view of HKLM\\SOFTWARE is written
-through its HKLM\\SOFTWARE\\Wow6432Node key, which is where WoW64 keeps it;
-view=None is the 64-bit view. HKCU\\Software is one key for both views.
-A 32-bit prefix has a single view; view=32 names it, view=64 is refused.
+like the first) in which both builds run where 32-bit programs can:
+install_launcher(path, bits=32) runs under WoW64, bits=64 natively; the box
+watcher and, unless bits says otherwise, the stand-ins are the 64-bit ones.
+The registry functions take view=32 or view=64 there: the 32-bit view of
+HKLM\\SOFTWARE is written through its HKLM\\SOFTWARE\\Wow6432Node key, which
+is where WoW64 keeps it; view=None is the 64-bit view. HKCU\\Software is
+one key for both views. A 32-bit prefix has a single view; view=32 names
+it, view=64 is refused.
 
 Environment variables read by this module:
+  E2E_BITS            32 or 64: the launcher this run tests (see run_bits())
   LAUNCHER_WIN32_DIR  the Windows build (launcher.exe and the test tools);
                       default: <source>/build/win32
   LAUNCHER_WIN64_DIR  the 64-bit Windows build, for arch='win64';
@@ -64,7 +77,11 @@ import os
 import select
 import shutil
 import subprocess
+import sys
 import time
+import unittest
+
+import wine_machine
 
 _SOURCE_DIR = os.path.abspath(
     os.path.join(os.path.dirname(__file__), '..', '..'))
@@ -82,6 +99,14 @@ VENDOR_KEYS = ('HKLM\\SOFTWARE\\Eclipse Adoptium',
                'HKLM\\SOFTWARE\\Azul Systems')
 _SOFTWARE_KEY = 'HKLM\\SOFTWARE\\'
 _WINDOWS_VERSIONS = {5: 'winxp', 6: 'win7'}
+# What main() exits with for a run that cannot happen on this machine; CTest
+# reports it as skipped (SKIP_RETURN_CODE).
+SKIP_STATUS = 77
+# The prefix's ready marker: what made the prefix. One that the 64-bit
+# loader made alone lacks the WoW64 parts and is made again where 32-bit
+# programs run.
+_MADE_WITH_WOW64 = 'ok\n'
+_MADE_WITHOUT_WOW64 = 'ok, made by the 64-bit loader alone\n'
 
 
 class EnvironmentMissing(RuntimeError):
@@ -197,13 +222,54 @@ class _Session:
 _session = None
 
 
+def runs_32_bit():
+    """Whether this machine runs 32-bit programs (see wine_machine)."""
+    return wine_machine.machine().runs_32_bit
+
+
+def run_bits():
+    """32 or 64: which launcher this run tests. E2E_BITS when set (CTest
+    registers each test file once for each), else 32 where 32-bit programs
+    run and 64 where they do not."""
+    bits = os.environ.get('E2E_BITS')
+    if not bits:
+        return 32 if runs_32_bit() else 64
+    if bits not in ('32', '64'):
+        raise ValueError('E2E_BITS must be 32 or 64, not %r' % bits)
+    return int(bits)
+
+
+def wine_command():
+    """The start of the command line that runs a Windows program in the
+    running prefix, with wine_environment(): ['wine'], or the 64-bit loader
+    itself where the `wine` command would pick the 32-bit one that cannot
+    run."""
+    return ['wine'] if runs_32_bit() else [wine_machine.WINE64_LOADER]
+
+
+def _wineboot_command():
+    return ['wineboot'] if runs_32_bit() else (
+        [wine_machine.WINE64_LOADER, 'wineboot'])
+
+
+def _wineserver_command():
+    # /usr/bin/wineserver is a script that may choose the 32-bit server.
+    return ['wineserver'] if runs_32_bit() else [wine_machine.WINESERVER64]
+
+
 def _require_tools(win32_dir, win64_dir=None):
-    missing = [tool for tool in ('wine', 'wineboot', 'wineserver', 'Xvfb')
-               if shutil.which(tool) is None]
+    if runs_32_bit():
+        missing = [tool for tool in ('wine', 'wineboot', 'wineserver', 'Xvfb')
+                   if shutil.which(tool) is None]
+    else:
+        missing = [tool for tool in (wine_machine.WINE64_LOADER,
+                                     wine_machine.WINESERVER64)
+                   if not os.access(tool, os.X_OK)]
+        missing += [] if shutil.which('Xvfb') else ['Xvfb']
     if missing:
         raise EnvironmentMissing(
-            'end-to-end tests need %s on PATH (Debian packages wine, wine32, '
-            'xvfb); not found: %s' % ('wine and Xvfb', ', '.join(missing)))
+            'end-to-end tests need Wine and Xvfb (Debian packages wine, '
+            'wine32, wine64, xvfb); not found: ' + ', '.join(missing))
     needed = ['launcher.exe', 'standin_java.exe', 'standin_javaw.exe',
               'boxwatch.exe']
     absent = [n for n in needed
@@ -252,17 +318,23 @@ def _start_xvfb():
     return proc, ':' + data.decode().strip()
 
 
-def start(arch='win32'):
+def start(arch=None):
     """Prepares the prefix, Xvfb and wineserver; call once per test module.
 
-    arch: 'win32' (the default) for the 32-bit prefix, 'win64' for the
-    64-bit one, which needs the 64-bit build as well.
+    arch: 'win32' for the 32-bit prefix, 'win64' for the 64-bit one, which
+    needs the 64-bit build as well; by default the prefix of run_bits().
     Raises EnvironmentMissing when Wine, Xvfb or the Windows build are not
-    there, so that the tests fail with that message.
+    there, or a 32-bit prefix is asked for where 32-bit programs cannot run,
+    so that the tests fail with that message.
     """
     global _session
+    if arch is None:
+        arch = 'win%d' % run_bits()
     if arch not in ('win32', 'win64'):
         raise ValueError('arch must be win32 or win64, not %r' % (arch,))
+    if arch == 'win32' and not runs_32_bit():
+        raise EnvironmentMissing('a 32-bit Wine prefix needs 32-bit programs, '
+                                 'and ' + wine_machine.summary())
     if _session is not None:
         if _session.arch != arch:
             raise RuntimeError('the %s prefix is in use; stop() it first'
@@ -286,22 +358,31 @@ def start(arch='win32'):
     })
     env['WINEDEBUG'] = os.environ.get('E2E_WINEDEBUG', '-all')
     env.pop('WAYLAND_DISPLAY', None)
+    if not runs_32_bit():
+        env['WINELOADER'] = wine_machine.WINE64_LOADER
+        env['WINESERVER'] = wine_machine.WINESERVER64
     s.env = env
     _session = s
     try:
         ready_marker = os.path.join(s.prefix, '.e2e-ready')
-        if not os.path.exists(ready_marker):
+        made = _MADE_WITH_WOW64 if runs_32_bit() else _MADE_WITHOUT_WOW64
+        try:
+            with open(ready_marker) as f:
+                usable = f.read() in (made, _MADE_WITH_WOW64)
+        except FileNotFoundError:
+            usable = False
+        if not usable:
             shutil.rmtree(s.prefix, ignore_errors=True)
-            _run_checked(['wineboot', '-i'], 180)
-            _run_checked(['wineserver', '-w'], 60)
+            _run_checked(_wineboot_command() + ['-i'], 180)
+            _run_checked(_wineserver_command() + ['-w'], 60)
         # A server left over from an interrupted run may still talk to a
         # display that is gone; start from a fresh one.
-        subprocess.run(['wineserver', '-k'], env=s.env, timeout=30,
+        subprocess.run(_wineserver_command() + ['-k'], env=s.env, timeout=30,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         # The server stays up for the whole run; it keeps its output
         # streams, so they must not be pipes that we wait on.
-        subprocess.run(['wineserver', '-p'], env=s.env, timeout=30,
+        subprocess.run(_wineserver_command() + ['-p'], env=s.env, timeout=30,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True)
         _install_tools()
@@ -322,8 +403,9 @@ def start(arch='win32'):
                     'CurrentVersion\\AeDebug', name, value, view=32)
         s.registry_keys_set.clear()
         apply_registry()
-        with open(ready_marker, 'w') as f:
-            f.write('ok\n')
+        if not usable:
+            with open(ready_marker, 'w') as f:
+                f.write(made)
     except BaseException:
         stop()
         raise
@@ -337,7 +419,7 @@ def stop():
         return
     _session = None
     try:
-        subprocess.run(['wineserver', '-k'], env=s.env, timeout=30,
+        subprocess.run(_wineserver_command() + ['-k'], env=s.env, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     except (OSError, subprocess.SubprocessError):
         pass
@@ -379,7 +461,7 @@ def _copy_if_changed(src, dst):
 
 def wine_environment():
     """The environment that starts a program in the running prefix directly
-    (wine PROGRAM ...), without the box watcher."""
+    (wine_command() + [PROGRAM, ...]), without the box watcher."""
     return dict(_current().env)
 
 
@@ -460,12 +542,13 @@ def _install_copy(tool, win_path, bits=None):
     return win_path
 
 
-def install_launcher(win_path, bits=32):
+def install_launcher(win_path, bits=None):
     """Copies launcher.exe to win_path (any name); returns win_path.
 
-    bits=64 takes the 64-bit launcher (64-bit prefix only).
+    bits: 32 or 64 (default: run_bits()); bits=64 needs the 64-bit prefix.
     """
-    return _install_copy('launcher.exe', win_path, bits)
+    return _install_copy('launcher.exe', win_path,
+                         run_bits() if bits is None else bits)
 
 
 def install_runtime(home, bits=None):
@@ -681,8 +764,8 @@ def _watch(cmdline, answers, cwd, env, timeout, app=None, kill_ms=None):
     wine_log = os.path.join(s.work_dir, 'wine-output%s.txt' % s.suffix)
     with open(wine_log, 'wb') as log:
         proc = subprocess.run(
-            ['wine', TOOLS_WIN_DIR + '\\boxwatch.exe',
-             RUN_WIN_DIR + '\\request.txt'],
+            wine_command() + [TOOLS_WIN_DIR + '\\boxwatch.exe',
+                              RUN_WIN_DIR + '\\request.txt'],
             env=s.env, cwd=unix_path(TOOLS_WIN_DIR), timeout=timeout + 60,
             stdin=subprocess.DEVNULL, stdout=log, stderr=log)
     s.pending_registry = []
@@ -753,3 +836,14 @@ def run_launcher(exe, args=(), answers=(), cmdline=None, cwd=None, env=None,
     if cmdline is None:
         cmdline = command_line(exe, list(args))
     return _watch(cmdline, list(answers), cwd, env, timeout, kill_ms=kill_ms)
+
+
+def main():
+    """Runs the calling test module's tests (unittest.main()); but where the
+    run tests the 32-bit launcher and this machine cannot run 32-bit
+    programs, prints one line why and exits with SKIP_STATUS, which CTest
+    reports as skipped."""
+    if run_bits() == 32 and not runs_32_bit():
+        print('skipped: ' + wine_machine.summary())
+        sys.exit(SKIP_STATUS)
+    unittest.main()
