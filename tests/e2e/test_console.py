@@ -30,6 +30,11 @@ def tearDownModule():
 class ConsoleTest(unittest.TestCase):
     def setUp(self):
         wine_env.reset()
+        wine_env.windows_version(5)  # arguments quoted only when needed
+        # These runs bypass the box watcher, which would apply the registry
+        # changes: a runtime that an earlier test registered would be found,
+        # and the Windows version would be the last one set.
+        wine_env.apply_registry()
         wine_env.install_build_file('launcher-console.exe', TOOL)
         wine_env.install_runtime('C:\\Java\\jdk')
         self.caller = tempfile.TemporaryDirectory(prefix='caller-')
