@@ -1,4 +1,4 @@
-"""launcher-brand on the real 32- and 64-bit launchers: Wine's resource
+"""launcher-brand on the real launcher of the run's bits: Wine's resource
 functions read back what it wrote, untouched resources stay byte for byte,
 branding twice changes nothing, osslsigncode signs and verifies the output,
 and the Windows build of the tool takes Unicode arguments."""
@@ -20,8 +20,9 @@ TOOL = os.environ.get('LAUNCHER_BRAND', os.path.join(
     HERE, '..', '..', 'build', 'host', 'launcher-brand'))
 WIN32_DIR = os.environ.get('LAUNCHER_WIN32_DIR',
                            os.path.join(HERE, '..', '..', 'build', 'win32'))
-LAUNCHERS = {bits: os.path.join(WIN32_DIR, '..', 'win%d' % bits,
-                                'launcher.exe') for bits in (32, 64)}
+BITS = wine_env.run_bits()
+BUILD_DIR = os.path.join(WIN32_DIR, '..', 'win%d' % BITS)
+LAUNCHER = os.path.join(BUILD_DIR, 'launcher.exe')
 PROBE = 'C:\\Brand\\resource_probe.exe'
 CONFIG = b'mainclass tool.Main\r\nappname Outil \xc3\xa9t\xc3\xa9\r\n'
 STRINGS = {'ProductName': 'Outil', 'CompanyName': 'Atelier \u00e9t\u00e9',
@@ -50,8 +51,8 @@ def write(path, data):
 def wine(*argv, cwd=None):
     """Runs a Windows program directly, its arguments passed as UTF-8."""
     env = dict(wine_env.wine_environment(), LANG='C.UTF-8')
-    return subprocess.run(['wine', *argv], cwd=cwd, capture_output=True,
-                          env=env)
+    return subprocess.run(wine_env.wine_command() + list(argv), cwd=cwd,
+                          capture_output=True, env=env)
 
 
 def setUpModule():
@@ -96,31 +97,29 @@ class BrandTest(unittest.TestCase):
         info['config'] = info['config'].encode('latin-1')
         return info
 
-    def test_wine_reads_back_the_branded_launchers(self):
-        for bits, source in LAUNCHERS.items():
-            name = 'Outil%d.%s' % (bits, 'exe' if bits == 32 else 'EXE')
-            path = wine_env.unix_path('C:\\Brand\\' + name)
-            once = self.brand(source, path)
-            strings = dict(STRINGS, InternalName=name[:-4],
-                           OriginalFilename=name)
-            self.assertEqual({'strings': strings, 'config': CONFIG,
-                              'version': [0x20001, 0] * 2,  # 2.1.0.0
-                              'icons': [[16, 16], [32, 32], [48, 48],
-                                        [256, 256]]},
-                             self.probe(name, strings))
-            before = pe_file.PeFile(read(source)).resources()
-            after = pe_file.PeFile(once).resources()
-            self.assertEqual(before[24][1][0x409].replace(
-                b'"asInvoker"', b'"requireAdministrator"'),
-                after[24][1][0x409])
-            # Only the program's icon group and images, the version and the
-            # manifest change.
-            images = {(3, i) for i in pe_file.icon_group_ids(
-                before[14][101][0x409])}
-            changed = {(t, n) for t in before for n in before[t]
-                       if before[t][n] != after.get(t, {}).get(n)}
-            self.assertEqual({(14, 101), (16, 1), (24, 1)} | images, changed)
-            self.assertEqual(once, self.brand(path, path))
+    def test_wine_reads_back_the_branded_launcher(self):
+        # The extension's case differs between the two sizes' runs.
+        name = 'Outil%d.%s' % (BITS, 'exe' if BITS == 32 else 'EXE')
+        path = wine_env.unix_path('C:\\Brand\\' + name)
+        once = self.brand(LAUNCHER, path)
+        strings = dict(STRINGS, InternalName=name[:-4], OriginalFilename=name)
+        self.assertEqual({'strings': strings, 'config': CONFIG,
+                          'version': [0x20001, 0] * 2,  # 2.1.0.0
+                          'icons': [[16, 16], [32, 32], [48, 48],
+                                    [256, 256]]},
+                         self.probe(name, strings))
+        before = pe_file.PeFile(read(LAUNCHER)).resources()
+        after = pe_file.PeFile(once).resources()
+        self.assertEqual(before[24][1][0x409].replace(
+            b'"asInvoker"', b'"requireAdministrator"'), after[24][1][0x409])
+        # Only the program's icon group and images, the version and the
+        # manifest change.
+        images = {(3, i) for i in pe_file.icon_group_ids(
+            before[14][101][0x409])}
+        changed = {(t, n) for t in before for n in before[t]
+                   if before[t][n] != after.get(t, {}).get(n)}
+        self.assertEqual({(14, 101), (16, 1), (24, 1)} | images, changed)
+        self.assertEqual(once, self.brand(path, path))
 
     def test_embedded_configuration_unless_a_file_is_beside(self):
         javaw = wine_env.install_runtime('C:\\Java\\jre6')
@@ -131,7 +130,7 @@ class BrandTest(unittest.TestCase):
         exe = 'C:\\Apps\\Tool\\Tool.exe'
         wine_env.write_file('C:\\Apps\\Tool\\lib\\a.jar', 'jar')
         wine_env.make_dir('C:\\Apps\\Tool')
-        proc = subprocess.run([TOOL, LAUNCHERS[32], wine_env.unix_path(exe),
+        proc = subprocess.run([TOOL, LAUNCHER, wine_env.unix_path(exe),
                                '--config', config], stderr=subprocess.PIPE)
         self.assertEqual((0, b''), (proc.returncode, proc.stderr))
         r = wine_env.run_launcher(exe, ['report.txt'])
@@ -155,8 +154,8 @@ class BrandTest(unittest.TestCase):
             z.writestr('a/B.class', b'classes')
         exe = 'C:\\Apps\\Tool\\Tool.exe'
         wine_env.make_dir('C:\\Apps\\Tool')
-        for source in (LAUNCHERS[32],
-                       os.path.join(WIN32_DIR, 'launcher-console.exe')):
+        for source in (LAUNCHER,
+                       os.path.join(BUILD_DIR, 'launcher-console.exe')):
             proc = subprocess.run([TOOL, source, wine_env.unix_path(exe),
                                    '--config', config, '--jar', jar],
                                   stderr=subprocess.PIPE)
@@ -173,7 +172,7 @@ class BrandTest(unittest.TestCase):
                         '-nodes', '-keyout', key, '-out', cert, '-days', '2',
                         '-subj', '/CN=launcher-brand test'], check=True,
                        capture_output=True)
-        unsigned = self.brand(LAUNCHERS[32], tool)
+        unsigned = self.brand(LAUNCHER, tool)
         subprocess.run(['osslsigncode', 'sign', '-certs', cert, '-key', key,
                         '-in', tool, '-out', signed], check=True,
                        capture_output=True)
@@ -201,7 +200,7 @@ class BrandTest(unittest.TestCase):
         subprocess.run([JDK + 'jar', 'cf', jar, '-C', self.dir, 'example'],
                        check=True)
         self.options = self.options + ['--jar', jar]
-        self.brand(LAUNCHERS[32], tool)
+        self.brand(LAUNCHER, tool)
         subprocess.run(['osslsigncode', 'sign', '-certs', cert, '-key', key,
                         '-in', tool, '-out', signed], check=True,
                        capture_output=True)
@@ -216,8 +215,8 @@ class BrandTest(unittest.TestCase):
     def test_windows_build_takes_unicode_arguments(self):
         name, folder = 'Outil-\u00e9t\u00e9.exe', wine_env.unix_path(
             'C:\\Brand')
-        write(os.path.join(folder, name), read(LAUNCHERS[32]))
-        tool = os.path.join(WIN32_DIR, 'launcher-brand.exe')
+        write(os.path.join(folder, name), read(LAUNCHER))
+        tool = os.path.join(BUILD_DIR, 'launcher-brand.exe')
         runs = [wine(tool, name, *args, cwd=folder) for args in (
             [name, '--company', 'Caf\u00e9'], ['no\\x.exe'])]
         self.assertEqual([(0, b''), (1, b'launcher-brand: no\\x.exe: its '
@@ -229,4 +228,4 @@ class BrandTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

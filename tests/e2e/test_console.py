@@ -53,7 +53,7 @@ class ConsoleTest(unittest.TestCase):
                    STANDIN_LOG=self.log, STANDIN_SCRIPT=script_path,
                    STANDIN_MODE=mode)
         # By its bare name, from a folder of the caller's.
-        command = ['wine', 'tool'] + list(args)
+        command = wine_env.wine_command() + ['tool'] + list(args)
         if terminal:
             # Wine delivers console events only to a console on a terminal.
             command = ['script', '-qec', ' '.join(command), '/dev/null']
@@ -123,4 +123,4 @@ class LogFileTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

@@ -337,4 +337,4 @@ class ArgumentPassingTest(CoreTestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

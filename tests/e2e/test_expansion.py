@@ -188,4 +188,4 @@ class JarScanTest(ExpansionTestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

@@ -144,4 +144,4 @@ class RuntimeAndCommandLineTest(HostileTestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

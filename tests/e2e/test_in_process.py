@@ -17,11 +17,12 @@ CONFIG = ('javaInProcess yes\njavapath %s\\bin\\javaw.exe\naddjar lib/a.jar\n'
 
 
 class InProcessTest(unittest.TestCase):
-    bits = 32
+    """Runs the launcher of the run's bits in the prefix of its bits."""
+    bits = wine_env.run_bits()
 
     @classmethod
     def setUpClass(cls):
-        wine_env.start('win32' if cls.bits == 32 else 'win64')
+        wine_env.start()
 
     @classmethod
     def tearDownClass(cls):
@@ -87,17 +88,20 @@ class RunsInTheLaunchersProcessTest(InProcessTest):
                       'jre\\bin\\client folder' % HOME, box.text)
 
     def test_a_runtime_of_the_other_architecture_is_refused_and_skipped(self):
-        with open(wine_env.build_file('standin_jvm.dll', 64), 'rb') as f:
-            dll64 = f.read()
-        wine_env.install_runtime('C:\\Java\\jdk64')
-        wine_env.write_file('C:\\Java\\jdk64\\bin\\server\\jvm.dll', dll64)
-        r = self.run_tool(CONFIG.replace(HOME, 'C:\\Java\\jdk64'))
+        other = 64 if self.bits == 32 else 32
+        with open(wine_env.build_file('standin_jvm.dll', other), 'rb') as f:
+            dll = f.read()
+        home = 'C:\\Java\\jdk%d' % other
+        wine_env.install_runtime(home)
+        wine_env.write_file(home + '\\bin\\server\\jvm.dll', dll)
+        r = self.run_tool(CONFIG.replace(HOME, home))
         self.assertEqual((0, []), (r.exit_code, r.vm_runs))
         [box] = r.boxes
-        self.assertIn('is 64-bit, and this launcher is 32-bit', box.text)
-        self.assertIn('use launcher-64.exe', box.text)
-        config = CONFIG.replace('javapath', 'javaSearch C:\\Java\\jdk64; %s\n'
-                                '#' % HOME)
+        self.assertIn('is %d-bit, and this launcher is %d-bit'
+                      % (other, self.bits), box.text)
+        self.assertIn('use launcher-%d.exe' % other, box.text)
+        config = CONFIG.replace('javapath', 'javaSearch %s; %s\n#'
+                                % (home, HOME))
         r = self.run_tool(config)
         self.assertEqual([HOME + '\\bin\\server\\jvm.dll'],
                          [vm['jvm'] for vm in r.vm_runs], r)
@@ -191,14 +195,5 @@ class EndsTest(InProcessTest):
                               'stand-in VM created' in b.text])
 
 
-class SixtyFourBitTest(InProcessTest):
-    bits = 64
-
-    def test_the_64_bit_launcher_runs_a_64_bit_vm(self):
-        r = self.run_tool(CONFIG, ['x'])
-        self.assertEqual((0, []), (r.exit_code, r.boxes), r)
-        self.assertEqual([['x']], [vm['args'] for vm in r.vm_runs])
-
-
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

@@ -93,4 +93,4 @@ class OutputAndJobsTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

@@ -55,4 +55,4 @@ class PlatformSelfTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

@@ -316,4 +316,4 @@ class DownloadQuestionTest(RegistryTestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()

@@ -87,4 +87,4 @@ class ScreenshotTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    unittest.main()
+    wine_env.main()
