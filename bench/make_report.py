@@ -24,6 +24,8 @@ HOST = os.path.join(SOURCE, 'build', 'host')
 WIN32 = os.path.join(SOURCE, 'build', 'win32')
 WIN64 = os.path.join(SOURCE, 'build', 'win64')
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(SOURCE, 'tests', 'e2e'))
+import wine_env  # noqa: E402
 
 # (scenario, sizes, what one unit of size is)
 SCENARIOS = [
@@ -53,7 +55,8 @@ def machine():
             if line.startswith('MemTotal'):
                 memory = '%.1f GiB' % (int(line.split()[1]) / 1024 / 1024)
     tools = []
-    for argv in (['wine', '--version'], ['i686-w64-mingw32-g++', '--version'],
+    for argv in (wine_env.wine_command() + ['--version'],
+                 ['i686-w64-mingw32-g++', '--version'],
                  ['g++', '--version'], ['valgrind', '--version']):
         try:
             tools.append(sh(argv).splitlines()[0])
@@ -169,9 +172,9 @@ def report(args):
         m['kernel']))
     add('Tools: %s.\n' % '; '.join(m['tools']))
     add('Reproduce with `scripts/bench.sh` (installs valgrind and Google '
-        'Benchmark when missing, builds build/host and build/win32, runs '
-        'everything and rewrites this file). This file came from: '
-        '`%s`.\n' % ' '.join(['scripts/bench.sh'] + sys.argv[1:]))
+        'Benchmark when missing, builds build/host, build/win32 and '
+        'build/win64, runs everything and rewrites this file). This file '
+        'came from: `%s`.\n' % ' '.join(['scripts/bench.sh'] + sys.argv[1:]))
 
     # --- executable size
     add('## Executable size\n')
@@ -200,7 +203,8 @@ def report(args):
             'inside Wine with QueryPerformanceCounter by `launch_timer.exe`; '
             'the candidates take turns, %d timed runs each after two warm-up '
             'rounds. The stand-in runtime exits at once. Child command line: '
-            '`%s`.\n' % (args.runs, w['child_command_line']))
+            '`%s`. Timed: the %d-bit launcher, stand-ins and timer (%s).\n'
+            % (args.runs, w['child_command_line'], w['bits'], w['wine']))
         add('On both CPUs the times fall into two groups some 25 ms apart, '
             'for every candidate, the stand-in alone included, and a median '
             'can land on either side. Traces (WINEDEBUG=+timestamp) place '

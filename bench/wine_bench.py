@@ -5,7 +5,9 @@ tests/e2e/wine_env.py, which holds the prefix lock for the whole run): a
 current runtime in the registry whose javaw.exe is the stand-in, the launcher
 as C:\\Apps\\Tool\\Tool.exe with a four-line configuration and two jars, and
 the minimal reference launcher beside it. The timing itself happens inside
-Wine, in launch_timer.exe.
+Wine, in launch_timer.exe. The launcher, the reference launchers and the
+timer are 32-bit ones, or 64-bit ones in the 64-bit prefix where 32-bit
+programs cannot run (wine_env.run_bits()).
 
     python3 bench/wine_bench.py [RUNS]   # prints the results as JSON
 """
@@ -172,8 +174,9 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
                          [busy])
         pinned = [] if cpu is None else ['taskset', '-c', str(cpu)]
         proc = subprocess.Popen(
-            pinned + ['wine', 'C:\\bench\\timer.exe', 'C:\\bench\\request.txt',
-             'C:\\bench\\times.txt', str(runs)],
+            pinned + wine_env.wine_command() + [
+                'C:\\bench\\timer.exe', 'C:\\bench\\request.txt',
+                'C:\\bench\\times.txt', str(runs)],
             env=session.env, cwd=wine_env.unix_path('C:\\bench'),
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL)
@@ -209,7 +212,9 @@ def run(runs=30, extra=(), launchers=(), cpu=None, read_memory=True):
                         'unix_cpu_ms_after': ticks[1][0],
                         'unix_rss_kib': ticks[0][1]})
         wine_env.reset()
-        return {'child_command_line': child,
+        return {'bits': wine_env.run_bits(),
+                'wine': wine_env.wine_machine.summary(),
+                'child_command_line': child,
                 'times': {n: _spread(v) for n, v in times.items()},
                 'samples': times,
                 'memory': memory}
