@@ -95,11 +95,18 @@ def _spread(values):
 
 
 def _pin_wineserver(cpu):
-    """Binds the running wineserver (all its threads) to one CPU."""
+    """Binds the wineserver of the running prefix (all its threads) to one
+    CPU; other prefixes' servers are left alone."""
+    prefix = ('WINEPREFIX=' + wine_env.wine_environment()['WINEPREFIX'])
     for pid in os.listdir('/proc'):
         try:
+            # The server is wineserver32 or wineserver64 (Debian's
+            # wineserver is a script that starts one of them).
             with open('/proc/%s/comm' % pid) as f:
-                if f.read().strip() != 'wineserver':
+                if not f.read().startswith('wineserver'):
+                    continue
+            with open('/proc/%s/environ' % pid, 'rb') as f:
+                if prefix.encode() not in f.read().split(b'\0'):
                     continue
         except OSError:
             continue
