@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Runs the launcher under Wine on the sample application and shows what the
-Java runtime was started with."""
+Java runtime was started with: the 32-bit launcher, or the 64-bit one where
+32-bit programs cannot run."""
 
 import os
 import sys
@@ -29,6 +30,9 @@ def tiny_jar(main_class):
 
 
 def main():
+    if not wine_env.runs_32_bit():
+        print('Running the 64-bit launcher (%s).\n'
+              % wine_env.wine_machine.summary())
     wine_env.start()
     try:
         wine_env.reset()
