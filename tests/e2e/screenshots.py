@@ -10,7 +10,9 @@ ends.
     python3 tests/e2e/screenshots.py OUTPUT_DIR
 
 writes one PNG per entry of SHOTS into OUTPUT_DIR (scripts/screenshots.sh
-uses docs/images). take_all() is what the CTest check runs.
+uses docs/images). take_all() is what the CTest check runs. The launcher is
+the 32-bit one, or the 64-bit one where 32-bit programs cannot run
+(wine_env.run_bits()); their boxes look the same.
 """
 
 import os
@@ -179,7 +181,7 @@ def take(shot, out_dir):
     env['STANDIN_SCRIPT'] = STANDIN_SCRIPT
     env['STANDIN_LOG'] = wine_env.RUN_WIN_DIR + '\\standin.log'
     proc = subprocess.Popen(
-        ['wine', EXE] + shot.args, env=env,
+        wine_env.wine_command() + [EXE] + shot.args, env=env,
         cwd=wine_env.unix_path(APP_DIR), stdin=subprocess.DEVNULL,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     path = os.path.join(out_dir, shot.name)
@@ -215,6 +217,9 @@ def main(argv):
     if len(argv) != 2:
         sys.stderr.write('usage: %s OUTPUT_DIR\n' % argv[0])
         return 2
+    if not wine_env.runs_32_bit():
+        print('Pictures of the 64-bit launcher (%s).'
+              % wine_env.wine_machine.summary())
     wine_env.start()
     try:
         for path in take_all(argv[1]):
