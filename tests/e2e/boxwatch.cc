@@ -439,10 +439,18 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
   DWORD start = GetTickCount();
-  BOOL created = CreateProcessA(app.empty() ? nullptr : app.c_str(),
-                                command.data(), nullptr, nullptr, TRUE, 0,
-                                nullptr, cwd.empty() ? nullptr : cwd.c_str(),
-                                &si, &pi);
+  // Wine 8 now and then fails to start a 64-bit program with an internal
+  // error (1359) when the machine is busy; a moment later it starts. That
+  // is Wine's, not the launcher's, so the start is tried again.
+  BOOL created = FALSE;
+  for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+    if (attempt > 0) Sleep(500);
+    created = CreateProcessA(app.empty() ? nullptr : app.c_str(),
+                             command.data(), nullptr, nullptr, TRUE, 0,
+                             nullptr, cwd.empty() ? nullptr : cwd.c_str(), &si,
+                             &pi);
+    if (!created && GetLastError() != ERROR_INTERNAL_ERROR) break;
+  }
   CloseHandle(si.hStdInput);
   CloseHandle(si.hStdOutput);
   CloseHandle(si.hStdError);
