@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "jvm/main_method.h"
 #include "platform/lock.h"
 #include "text/text_helpers.h"
 
@@ -90,55 +91,7 @@ void SetCreating(bool creating) {
   run.creating = creating;
 }
 
-// Finds the main class and calls its main(String[]), saying where the
-// application's standard error goes why it could not.
-JavaEndKind CallMain(JNIEnv* env, const JavaLaunch& launch) {
-  std::string name = launch.mainClass;
-  for (char& c : name) {
-    if (c == '.') c = '/';
-  }
-  jclass mainClass = env->FindClass(name.c_str());
-  if (mainClass == nullptr) {
-    Print(VmStream::kError,
-          Format("Error: Could not find or load main class %s\n",
-                 launch.mainClass.c_str()));
-    env->ExceptionDescribe();
-    return JavaEndKind::kMainNotFound;
-  }
-  jmethodID main =
-      env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
-  if (main == nullptr) {
-    env->ExceptionClear();
-    Print(VmStream::kError,
-          Format("Error: Main method not found in class %s, please define the "
-                 "main method as:\n   public static void main(String[] args)\n",
-                 launch.mainClass.c_str()));
-    return JavaEndKind::kMainNotFound;
-  }
-  jsize count = static_cast<jsize>(launch.arguments.size());
-  jclass stringClass = env->FindClass("java/lang/String");
-  jobjectArray arguments =
-      stringClass ? env->NewObjectArray(count, stringClass, nullptr) : nullptr;
-  for (jsize i = 0; arguments != nullptr && i < count; ++i) {
-    // UTF-16 LE bytes are jchars as they stand on a little-endian machine,
-    // which every target of the launcher is.
-    const std::string& text = launch.arguments[static_cast<std::size_t>(i)];
-    jstring argument =
-        env->NewString(reinterpret_cast<const jchar*>(text.data()),
-                       static_cast<jsize>(text.size() / 2));
-    if (argument == nullptr) break;
-    env->SetObjectArrayElement(arguments, i, argument);
-    env->DeleteLocalRef(argument);
-  }
-  if (!env->ExceptionCheck()) {
-    jvalue value;
-    value.l = arguments;
-    env->CallStaticVoidMethodA(mainClass, main, &value);
-    if (!env->ExceptionCheck()) return JavaEndKind::kMainReturned;
-  }
-  env->ExceptionDescribe();
-  return JavaEndKind::kMainThrew;
-}
+void SayError(const std::string& text) { Print(VmStream::kError, text); }
 
 // The thread that creates the VM, and so owns its JNIEnv, runs main and
 // destroys the VM.
@@ -175,9 +128,20 @@ void RunOnVmThread(void*) {
     EndWith(JavaEndKind::kNotCreated, static_cast<int>(created));
     return;
   }
-  JavaEndKind kind = CallMain(env, launch);
-  // Waits for the application's other non-daemon threads; one of them may
-  // still call System.exit, whose code then wins.
+  JavaEndKind kind = JavaEndKind::kMainReturned;
+  if (launch.version.asked) {
+    Print(launch.version.toStandardOutput ? VmStream::kOutput
+                                          : VmStream::kError,
+          VersionText(env, launch.version));
+  }
+  if (!launch.version.asked || launch.version.thenRun) {
+    kind = RunMainMethod(env, launch, SayError);
+  }
+  // The main thread ends as java's does: an exception out of main goes to
+  // its uncaught-exception handler as it leaves, which may end the process
+  // itself; then the VM waits for the application's other non-daemon
+  // threads, one of which may still call System.exit, whose code wins.
+  vm->DetachCurrentThread();
   vm->DestroyJavaVM();
   EndWith(kind, kind == JavaEndKind::kMainReturned ? 0 : 1);
 }
@@ -198,9 +162,15 @@ JavaEnd RunJavaMain(const JavaLaunch& launch, Threads& threads, VmHost& vm,
     run.ended = false;
     run.end = JavaEnd();
   }
+  // What the java command says before it makes the VM, and when it
+  // refuses to make one.
+  if (!launch.prelude.empty()) SayError(launch.prelude);
   ThreadHandle thread;
-  if (threads.StartThread(launch.stackBytes, RunOnVmThread, nullptr,
-                          &thread)) {
+  if (!launch.refusal.empty()) {
+    SayError(launch.refusal);
+    EndWith(JavaEndKind::kRefused, 1);
+  } else if (threads.StartThread(launch.stackBytes, RunOnVmThread, nullptr,
+                                 &thread)) {
     threads.WaitForThreadOrWake(thread);
     threads.CloseThread(thread);
   }

@@ -2,12 +2,24 @@
 #define LAUNCHER_JVM_JAVA_MAIN_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/threads.h"
 #include "platform/vm_host.h"
 #include "settings/launch_observer.h"
+
+// What the java command's version options ask for: -version and --version
+// print and end, -showversion and --show-version print and run,
+// -fullversion and --full-version print the full version and end. The --
+// forms print to standard output, the others to standard error.
+struct VersionRequest {
+  bool asked = false;
+  bool toStandardOutput = false;
+  bool full = false;
+  bool thenRun = false;
+};
 
 // A Java application to run in this process through the JNI invocation API.
 struct JavaLaunch {
@@ -16,8 +28,27 @@ struct JavaLaunch {
   // The VM's options, in order. The exit, abort and vfprintf hooks are put
   // before them, so that the VM knows them when it refuses one of these.
   std::vector<std::string> options;
-  // The main class, with dots ("tool.Main").
+  // The main class as written ("tool.Main", or "tool/Main"); in a module,
+  // empty for the module's own main class.
   std::string mainClass;
+  // The module whose main class runs, as `java -m` runs it; empty: the
+  // main class comes from the class path.
+  std::string mainModule;
+  // The runtime's feature version (17, 25...): main is looked for as the
+  // java command of that version does. 0 when unknown: as through Java 24.
+  int javaVersion = 0;
+  VersionRequest version;
+  // --dry-run: the VM is made and the main class checked, not run.
+  bool dryRun = false;
+  // What the java command says on standard error before it makes the VM
+  // ("NOTE: Picked up JDK_JAVA_OPTIONS: ..."); and, when not empty, why it
+  // refuses to make one, said then: the run ends with 1.
+  std::string prelude;
+  std::string refusal;
+  // Which of the runtime's VMs (-server, -client; empty: the first), and
+  // the image of -splash:, for the launcher to show; not the VM's business.
+  std::string vmKind;
+  std::optional<std::string> splash;
   // The arguments of main(String[]), exactly: each as UTF-16 LE text (its
   // bytes, two per code unit).
   std::vector<std::string> arguments;
@@ -29,6 +60,7 @@ enum class JavaEndKind {
   kNoThread,      // the thread could not be made; nothing ran
   kNotCreated,    // JNI_CreateJavaVM failed; `code` is its result (JNI_ERR
                   // when the VM gave up in the middle of its creation)
+  kRefused,       // the java command's options were refused (code 1)
   kMainNotFound,  // the class or its main method is missing (code 1)
   kMainThrew,     // main ended with an exception (code 1)
   kMainReturned,  // main returned and the VM was destroyed (code 0)
@@ -46,14 +78,14 @@ struct JavaEnd {
 // Runs the application and returns when it has ended:
 // - on a thread of its own (threads.StartThread, `stackBytes`), which
 //   creates the VM (JNI version 1.2, unrecognized options refused) and so
-//   owns the JNIEnv it gets, finds the class by its name with dots as
-//   slashes and calls its public static void main(String[]) with the
-//   arguments made from UTF-16;
-// - a missing class or method is written where the application's standard
-//   error goes (vm.WriteVmOutput), as the java command words it; an
-//   uncaught exception with its stack trace;
-// - after main, DestroyJavaVM waits for the application's other non-daemon
-//   threads;
+//   owns the JNIEnv it gets, prints what a version option asked for, and
+//   runs main as the java command of the runtime's version does
+//   (main_method.h), with the arguments made from UTF-16;
+// - what java says when it refuses the class or its main is written where
+//   the application's standard error goes (vm.WriteVmOutput);
+// - after main the thread leaves the VM as java's main thread does, an
+//   exception out of main going to its uncaught-exception handler, and
+//   DestroyJavaVM waits for the application's other non-daemon threads;
 // - System.exit(n) reaches the exit hook on a thread of the VM, which ends
 //   the wait with kExited and n, and then blocks that thread for good, so
 //   that the process ends only when the launcher is done (restarting,

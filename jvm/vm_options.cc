@@ -20,6 +20,28 @@ bool TakesNextWord(const std::string& word) {
   return false;
 }
 
+// The java command's own options that do something this launcher does not
+// do in its own process (they list, describe or check, or run another kind
+// of application); the VM would refuse them.
+bool IsUnsupportedJavaOption(const std::string& word) {
+  static const char* const kWhole[] = {
+      "-jar",         "-m",           "--module",
+      "--list-modules", "-d",         "--describe-module",
+      "--validate-modules", "--show-module-resolution", "--source",
+      "-?",           "-h",           "-help",
+      "--help",       "-X",           "--help-extra",
+      "-XshowSettings"};
+  for (const char* option : kWhole) {
+    if (word == option) return true;
+  }
+  static const char* const kPrefixes[] = {"--module=", "--describe-module=",
+                                          "--source=", "-XshowSettings:"};
+  for (const char* prefix : kPrefixes) {
+    if (StartsWith(word, prefix)) return true;
+  }
+  return false;
+}
+
 // The bytes that "-Xss<digits>[kKmMgG]" names; 0 for any other form, which
 // the VM then refuses in its own words.
 std::size_t StackBytes(const std::string& word) {
@@ -43,15 +65,42 @@ std::size_t StackBytes(const std::string& word) {
   return bytes;
 }
 
+// The version options: which is which.
+bool VersionOption(const std::string& word, VersionRequest* request) {
+  static const struct {
+    const char* option;
+    VersionRequest request;
+  } kForms[] = {
+      {"-version", {true, false, false, false}},
+      {"--version", {true, true, false, false}},
+      {"-showversion", {true, false, false, true}},
+      {"--show-version", {true, true, false, true}},
+      {"-fullversion", {true, false, true, false}},
+      {"--full-version", {true, true, true, false}},
+  };
+  for (const auto& form : kForms) {
+    if (word == form.option) {
+      // The first that ends the run wins; one that runs on gives way to it.
+      if (!request->asked || request->thenRun) *request = form.request;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-VmOptions TranslateVmParams(const std::vector<std::string>& vmParams) {
+std::vector<std::string> VmParamWords(const std::vector<std::string>& vmParams) {
   std::vector<std::string> words;
   for (const std::string& param : vmParams) {
     for (std::string& word : SplitCommandWords(param)) {
       words.push_back(std::move(word));
     }
   }
+  return words;
+}
+
+VmOptions TranslateJavaOptions(const std::vector<std::string>& words) {
   VmOptions result;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
@@ -65,10 +114,25 @@ VmOptions TranslateVmParams(const std::vector<std::string>& vmParams) {
       result.options.push_back("--module-path=" + words[++i]);
     } else if (valueFollows && TakesNextWord(word)) {
       result.options.push_back(word + '=' + words[++i]);
+    } else if (word == "-server" || word == "-client") {
+      result.vmKind = word.substr(1);
+    } else if (StartsWith(word, "-splash:")) {
+      result.splash = word.substr(8);
+    } else if (word == "--dry-run") {
+      result.dryRun = true;
+    } else if (word == "-Xdiag" || VersionOption(word, &result.version)) {
+      // -Xdiag adds the java command's own stack traces to its messages,
+      // which are this launcher's here.
+    } else if (IsUnsupportedJavaOption(word)) {
+      if (result.unsupported.empty()) result.unsupported = word;
     } else {
       if (StartsWith(word, "-Xss")) result.stackBytes = StackBytes(word);
       result.options.push_back(word);
     }
   }
   return result;
+}
+
+VmOptions TranslateVmParams(const std::vector<std::string>& vmParams) {
+  return TranslateJavaOptions(VmParamWords(vmParams));
 }

@@ -7,6 +7,7 @@
 #include "launcher/launcher_arguments.h"
 #include "platform/scoped_process.h"
 #include "runtime/jvm_library.h"
+#include "runtime/release_file.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -68,10 +69,10 @@ void* LoadCreateJavaVm(const JvmLibrary& jvm, PlatformOps& os,
 
 }  // namespace
 
-JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings, PlatformOps& os) {
+JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
+                             const std::string& home, PlatformOps& os) {
   const VmOptions vm = TranslateVmParams(settings.vmParams);
   JavaLaunch launch;
-  launch.options = vm.options;
   std::string option = "-Djava.class.path=";
   for (const std::vector<std::string>* list :
        {&settings.classPathEntries, &vm.classPath}) {
@@ -84,21 +85,44 @@ JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings, PlatformOps& os) {
   }
   if (option.back() == ';') option.pop_back();
   launch.options.push_back(option);
+  launch.options.insert(launch.options.end(), vm.options.begin(),
+                        vm.options.end());
   launch.mainClass = settings.mainclass.value_or("");
   option = "-Dsun.java.command=" + launch.mainClass;
   for (const std::string& argument : settings.appArguments) {
     option += ' ' + argument;
   }
   launch.options.push_back(option);
+  launch.options.push_back("-Dsun.java.launcher=SUN_STANDARD");
   launch.arguments = WideApplicationArguments(settings, os);
   launch.stackBytes = vm.stackBytes ? vm.stackBytes : kDefaultStackBytes;
+  launch.javaVersion = FeatureVersion(ReleaseFileVersion(home, os.files));
+  launch.version = vm.version;
+  launch.dryRun = vm.dryRun;
+  launch.vmKind = vm.vmKind;
+  launch.splash = vm.splash;
+  if (!vm.unsupported.empty()) {
+    launch.refusal = "Error: the java command's option " + vm.unsupported +
+                     " does not run in the launcher's own process; use it "
+                     "with javaInProcess no\n";
+  }
   return launch;
 }
 
 LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
   const std::string home = AbsoluteRuntimeHome(settings);
-  const JvmLibrary jvm = FindJvmLibrary(home, os.files, os.program);
+  const std::optional<std::string>& directory = ApplicationDirectory(settings);
+  if (directory) os.files.ChangeDirectory(*directory);
+  // The VM's C library takes the process's standard handles as it loads,
+  // and what the java command says before the VM goes there too.
+  OutputCapture* capture =
+      OpenCapture(settings, os.processes, os.threads, os.log);
+  if (capture) capture->StartForThisProcess();
+  JavaLaunch launch = PrepareJavaLaunch(settings, home, os);
+  const JvmLibrary jvm = FindJvmLibrary(home, launch.vmKind, os.files,
+                                        os.program);
   if (jvm.path.empty()) {
+    CloseCapture(capture);
     return NotStarted(Format("The Java runtime %s has no Java VM library: no "
                              "jvm.dll in its bin\\server, bin\\client, "
                              "jre\\bin\\server or jre\\bin\\client folder.",
@@ -106,6 +130,7 @@ LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
                       os);
   }
   if (!jvm.misfit.empty()) {
+    CloseCapture(capture);
     return NotStarted(Format("The Java VM %s is %s.\nA VM runs only in a "
                              "launcher of its own architecture: use "
                              "launcher-%s.exe with this runtime.",
@@ -117,20 +142,12 @@ LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
     os.ui.ShowMessageBox(jvm.path, "jvm.dll is", kBoxPlain);
   }
   os.log.Note("jvm.dll: " + jvm.path);
-
-  const std::optional<std::string>& directory = ApplicationDirectory(settings);
-  if (directory) os.files.ChangeDirectory(*directory);
   // What a console runtime in debug mode would show, and the VM's own
   // output: a GUI launcher has no console of its own for it.
   if (settings.debugMode && !settings.flavour.sharesConsole) {
     os.ui.OpenConsole();
   }
 
-  // The VM's C library takes the process's standard handles as it loads.
-  OutputCapture* capture =
-      OpenCapture(settings, os.processes, os.threads, os.log);
-  if (capture) capture->StartForThisProcess();
-  JavaLaunch launch = PrepareJavaLaunch(settings, os);
   std::uint32_t error = 0;
   launch.createJavaVm = LoadCreateJavaVm(jvm, os, &error);
   if (!launch.createJavaVm) {

@@ -23,11 +23,17 @@ class InProcessLaunch : public LaunchMode {
   LaunchResult RunAgain(LaunchSettings& settings, PlatformOps& os) override;
 };
 
-// What the VM is given: the VM's own forms of the configuration's `vmparam`
-// lines, the class path as a child runtime lists it ("-Djava.class.path=",
-// ';'-separated, unquoted), "-Dsun.java.command=" with the main class and
-// its arguments, the arguments in UTF-16 (those of the command line in the
-// form the system gave them), and the main thread's stack.
-JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings, PlatformOps& os);
+// What the java command of the runtime at `home` would make of the
+// application: the VM's own forms of the configuration's `vmparam` lines,
+// and the java command's options among them taken as it takes them; the
+// class path as a child runtime lists it ("-Djava.class.path=", unquoted,
+// before the other options, as java puts it), "-Dsun.java.command=" with the
+// main class and its arguments and "-Dsun.java.launcher=" as java gives
+// them (the VM keeps all three out of the application's input arguments),
+// the arguments in UTF-16 (those of the command line in the form the system
+// gave them), the main thread's stack, and the runtime's version (its
+// release file) for the forms of main.
+JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
+                             const std::string& home, PlatformOps& os);
 
 #endif  // LAUNCHER_LAUNCHER_IN_PROCESS_LAUNCH_H_

@@ -41,11 +41,14 @@ std::string RuntimeHomeOfExecutable(const std::string& executable) {
   return Folder(Folder(path));
 }
 
-std::string JvmLibraryPlace(const std::string& home, int index) {
+std::string JvmLibraryPlace(const std::string& home, const std::string& kind,
+                            int index) {
   static const char* const kPlaces[kJvmLibraryPlaces] = {
       "\\bin\\server", "\\bin\\client", "\\jre\\bin\\server",
       "\\jre\\bin\\client"};
-  return home + kPlaces[index] + "\\jvm.dll";
+  static const int kClientFirst[kJvmLibraryPlaces] = {1, 3, 0, 2};
+  return home + kPlaces[kind == "client" ? kClientFirst[index] : index] +
+         "\\jvm.dll";
 }
 
 std::uint16_t PeMachine(const std::string& bytes) {
@@ -58,11 +61,11 @@ std::uint16_t PeMachine(const std::string& bytes) {
   return static_cast<std::uint16_t>(Little(bytes, header + 4, 2));
 }
 
-JvmLibrary FindJvmLibrary(const std::string& home, Files& files,
-                          ThisProgram& program) {
+JvmLibrary FindJvmLibrary(const std::string& home, const std::string& kind,
+                          Files& files, ThisProgram& program) {
   JvmLibrary library;
   for (int i = 0; i < kJvmLibraryPlaces && library.path.empty(); ++i) {
-    std::string place = JvmLibraryPlace(home, i);
+    std::string place = JvmLibraryPlace(home, kind, i);
     if (files.FileExists(place)) library.path = place;
   }
   if (library.path.empty()) return library;

@@ -15,8 +15,10 @@
 std::string RuntimeHomeOfExecutable(const std::string& executable);
 
 // The places a runtime keeps its VM library, in the order they are tried:
-// home\bin\server, home\bin\client, home\jre\bin\server, home\jre\bin\client.
-std::string JvmLibraryPlace(const std::string& home, int index);
+// home\bin\server, home\bin\client, home\jre\bin\server, home\jre\bin\client;
+// for the "client" kind (-client) the client ones first.
+std::string JvmLibraryPlace(const std::string& home, const std::string& kind,
+                            int index);
 constexpr int kJvmLibraryPlaces = 4;
 
 // The PE machine of a DLL's first bytes; 0 when they are no PE file.
@@ -30,9 +32,9 @@ struct JvmLibrary {
   std::string misfit;
 };
 
-// The runtime's VM library: the first place that has one, and whether it is
-// of this launcher's architecture.
-JvmLibrary FindJvmLibrary(const std::string& home, Files& files,
-                          ThisProgram& program);
+// The runtime's VM library of that kind: the first place that has one, and
+// whether it is of this launcher's architecture.
+JvmLibrary FindJvmLibrary(const std::string& home, const std::string& kind,
+                          Files& files, ThisProgram& program);
 
 #endif  // LAUNCHER_RUNTIME_JVM_LIBRARY_H_

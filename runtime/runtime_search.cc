@@ -7,10 +7,12 @@
 #include "runtime/java_version.h"
 #include "runtime/jvm_library.h"
 #include "runtime/registry_lookup.h"
+#include "runtime/release_file.h"
 #include "runtime/search_places.h"
 #include "text/text_helpers.h"
 
 namespace {
+
 struct Bounds {
   std::optional<JavaVersion> min;
   std::optional<JavaVersion> max;
@@ -24,31 +26,6 @@ struct Search {
 };
 
 // --- judging the candidates
-
-// The version a runtime's release file states (JAVA_VERSION="17.0.9").
-std::optional<JavaVersion> ReleaseFileVersion(const std::string& home,
-                                              PlatformOps& os) {
-  std::string content;
-  std::string error;
-  if (!os.files.ReadFile(home + "\\release", &content, &error)) return std::nullopt;
-  const std::string key = "JAVA_VERSION=";
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    std::string line = content.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind(key, 0) == 0) {
-      std::string value = Trim(line.substr(key.size()));
-      if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-        value = value.substr(1, value.size() - 2);
-      }
-      return ParseJavaVersion(value);
-    }
-    start = end + 1;
-  }
-  return std::nullopt;
-}
 
 struct Candidate {
   Finding finding;
@@ -68,7 +45,8 @@ Candidate Judge(const Finding& finding, Search& search) {
   }
   // A VM run in the launcher's own process must be of its architecture.
   if (search.settings.javaInProcess) {
-    const JvmLibrary jvm = FindJvmLibrary(finding.home, search.os.files, search.os.program);
+    const JvmLibrary jvm = FindJvmLibrary(finding.home, "", search.os.files,
+                                          search.os.program);
     candidate.rejection = jvm.path.empty() ? "no jvm.dll" : jvm.misfit;
     if (!candidate.rejection.empty()) return candidate;
   }
@@ -76,7 +54,7 @@ Candidate Judge(const Finding& finding, Search& search) {
     candidate.version = ParseJavaVersion(*finding.versionName);
   }
   if (!candidate.version) {
-    candidate.version = ReleaseFileVersion(finding.home, search.os);
+    candidate.version = ReleaseFileVersion(finding.home, search.os.files);
   }
   if (!candidate.version) {
     if (bounds.min || bounds.max) candidate.rejection = "version unknown";

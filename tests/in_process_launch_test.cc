@@ -64,17 +64,20 @@ TEST(PrepareJavaLaunch, GivesTheVmWhatAChildRuntimeWouldGet) {
   settings.classPathEntries = {"lib/a.jar", "\"C:/My Apps/b.jar\""};
   settings.vmParams = {"-Xmx64m", "-cp extra.jar"};
   settings.appArguments = {"?", "two words"};  // the first from the command
-  JavaLaunch launch = PrepareJavaLaunch(settings, os);
+  os.files["C:\\jdk\\release"].content = "JAVA_VERSION=\"25.0.1\"\n";
+  JavaLaunch launch = PrepareJavaLaunch(settings, "C:\\jdk", os);
   EXPECT_EQ(launch.options,
             (std::vector<std::string>{
-                "-Xmx64m", "-Djava.class.path=lib/a.jar;C:/My Apps/b.jar;extra.jar",
-                "-Dsun.java.command=tool.Main ? two words"}));
+                "-Djava.class.path=lib/a.jar;C:/My Apps/b.jar;extra.jar",
+                "-Xmx64m", "-Dsun.java.command=tool.Main ? two words",
+                "-Dsun.java.launcher=SUN_STANDARD"}));
+  EXPECT_EQ(launch.javaVersion, 25);
   EXPECT_EQ(launch.arguments,
             (std::vector<std::string>{std::string("\x42\x30", 2),
                                       os.AnsiToUtf16Le("two words")}));
   EXPECT_EQ(launch.stackBytes, 1u << 20);
   settings.vmParams = {"-Xss8m"};
-  EXPECT_EQ(PrepareJavaLaunch(settings, os).stackBytes, 8u << 20);
+  EXPECT_EQ(PrepareJavaLaunch(settings, "C:\\jdk", os).stackBytes, 8u << 20);
 }
 
 TEST(LaunchInProcess, RefusesWhatCannotRunBeforeAnyVmIsCreated) {

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string path = "C:\\jdk\\bin\\server\\jvm.dll";
   os.files[path].content.assign(reinterpret_cast<const char*>(data), size);
   os.is64BitProcess = size % 2;
-  const JvmLibrary jvm = FindJvmLibrary("C:\\jdk", os, os);
+  const JvmLibrary jvm = FindJvmLibrary("C:\\jdk", "", os, os);
   const std::uint16_t machine = PeMachine(os.files[path].content);
   const bool fits = machine == (os.is64BitProcess ? 0x8664 : 0x14c);
   if (jvm.path != path || jvm.binFolder != "C:\\jdk\\bin" ||
