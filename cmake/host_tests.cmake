@@ -68,6 +68,6 @@ add_executable(jvm_tests tests/jvm/real_vm_test.cc)
 target_link_libraries(jvm_tests PRIVATE fake_platform GTest::gtest
                       GTest::gtest_main Threads::Threads ${CMAKE_DL_LIBS})
 target_compile_definitions(jvm_tests PRIVATE
-  JVM_TEST_SOURCES="${CMAKE_CURRENT_SOURCE_DIR}/tests/jvm/java/Cases.java")
+  JVM_TEST_SOURCES="${CMAKE_CURRENT_SOURCE_DIR}/tests/jvm")
 add_test(NAME jvm_real_vms COMMAND jvm_tests)
 set_tests_properties(jvm_real_vms PROPERTIES LABELS jvm TIMEOUT 300)

@@ -353,16 +353,13 @@ jobjectArray Arguments(JNIEnv* env, const JavaLaunch& launch) {
   return arguments;
 }
 
-// Initializes the class as java does before main, describing a failure of
-// its static initializer as java does; false then.
-bool Initialize(JNIEnv* env, Reflection& java, jclass type) {
-  jobject loader = java.CallObject(type, "java/lang/Class", "getClassLoader",
-                                   "()Ljava/lang/ClassLoader;");
-  jstring name = env->NewStringUTF(java.ClassName(type).c_str());
-  java.CallStatic("java/lang/Class", "forName",
-                  "(Ljava/lang/String;ZLjava/lang/ClassLoader;)"
-                  "Ljava/lang/Class;",
-                  name, JNI_TRUE, loader);
+// Initializes the class as java does before a static main: from native
+// code, so that a failing static initializer's error carries no frames of
+// ours, and is described as java describes it; false then. (An instance
+// main's class is initialized by the making of its instance.)
+bool Initialize(JNIEnv* env, jclass type, bool withArguments) {
+  env->GetStaticMethodID(type, "main",
+                         withArguments ? "([Ljava/lang/String;)V" : "()V");
   if (!env->ExceptionCheck()) return true;
   env->ExceptionDescribe();
   env->ExceptionClear();
@@ -433,23 +430,24 @@ JavaEndKind RunMainMethod(JNIEnv* env, const JavaLaunch& launch,
       return JavaEndKind::kMainNotFound;
     }
     if (launch.dryRun) return JavaEndKind::kMainReturned;
-    if (!Initialize(env, java, type)) return JavaEndKind::kMainNotFound;
     instance = env->NewObject(type, env->FromReflectedMethod(constructor));
     if (env->ExceptionCheck()) {
       env->ExceptionDescribe();
       env->ExceptionClear();
       return JavaEndKind::kMainNotFound;
     }
-  } else if (launch.dryRun) {
-    return JavaEndKind::kMainReturned;
-  } else if (!Initialize(env, java, type)) {
-    return JavaEndKind::kMainNotFound;
   }
-  jmethodID main = env->FromReflectedMethod(method);
   jobjectArray parameters = static_cast<jobjectArray>(
       java.CallObject(method, "java/lang/reflect/Method", "getParameterTypes",
                       "()[Ljava/lang/Class;"));
   const bool withArguments = env->GetArrayLength(parameters) == 1;
+  if (instance == nullptr) {
+    if (launch.dryRun) return JavaEndKind::kMainReturned;
+    if (!Initialize(env, type, withArguments)) {
+      return JavaEndKind::kMainNotFound;
+    }
+  }
+  jmethodID main = env->FromReflectedMethod(method);
   jvalue value;
   value.l = withArguments ? Arguments(env, launch) : nullptr;
   if (!env->ExceptionCheck()) {

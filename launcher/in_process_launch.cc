@@ -72,6 +72,7 @@ void* LoadCreateJavaVm(const JvmLibrary& jvm, PlatformOps& os,
 JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
                              const std::string& home, PlatformOps& os) {
   const VmOptions vm = TranslateVmParams(settings.vmParams);
+  const char separator = os.vm.ClassPathSeparator();
   JavaLaunch launch;
   std::string option = "-Djava.class.path=";
   for (const std::vector<std::string>* list :
@@ -80,10 +81,10 @@ JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
       for (char c : entry) {
         if (c != '"') option += c;
       }
-      option += ';';
+      option += separator;
     }
   }
-  if (option.back() == ';') option.pop_back();
+  if (option.back() == separator) option.pop_back();
   launch.options.push_back(option);
   launch.options.insert(launch.options.end(), vm.options.begin(),
                         vm.options.end());

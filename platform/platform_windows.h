@@ -149,6 +149,7 @@ class WindowsVmHost : public VmHost {
   std::string FormatVmText(const void* vmFile, const char* format,
                            va_list args) override;
   VmStream StreamOf(const void* vmFile) override;
+  char ClassPathSeparator() override { return ';'; }
   void WriteVmOutput(VmStream stream, const std::string& text) override;
 };
 

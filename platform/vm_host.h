@@ -34,6 +34,8 @@ class VmHost {
                                    va_list args) = 0;
   // Which standard stream a FILE* of the VM's C library is. Any thread.
   virtual VmStream StreamOf(const void* vmFile) = 0;
+  // The separator of the entries of the VM's class path: ';' on Windows.
+  virtual char ClassPathSeparator() = 0;
   // Writes to the process's standard output or error as they are now (the
   // capture's pipes, while there is one), where the VM's own writes go.
   // Any thread.

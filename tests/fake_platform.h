@@ -253,6 +253,7 @@ class FakePlatform : public Files,
   std::string FormatVmText(const void* vmFile, const char* format,
                            va_list args) override;
   VmStream StreamOf(const void* vmFile) override;
+  char ClassPathSeparator() override { return ';'; }
   void WriteVmOutput(VmStream stream, const std::string& text) override;
   // LaunchObserver: the notes are kept; the rest is seen above.
   void Note(const std::string& line) override;

@@ -11,6 +11,7 @@
 
 #include "launcher/launcher_arguments.h"
 #include "tests/launcher_harness.h"
+#include "tests/mini_jvm.h"
 
 namespace {
 
@@ -153,89 +154,39 @@ TEST(LaunchInProcess, ARelativeRuntimeIsFoundFromTheStartDirectory) {
   }
 }
 
-// A VM of the test's own behind the JNI boundary, whose main starts
-// printers that write through the vfprintf hook, to both streams, and calls
-// System.exit(7) through the exit hook halfway; the printers go on after
-// the launcher has taken the end.
-struct PrintingVm {
-  using ExitHook = void(JNICALL*)(jint);
-  using PrintHook = jint(JNICALL*)(FILE*, const char*, va_list);
-  static PrintingVm* running;
-
+// A VM of the test's own whose main starts printers that write through the
+// vfprintf hook, to both streams, and calls System.exit through the exit
+// hook halfway; the printers go on after the launcher has taken the end.
+struct PrintingVm : MiniJvm {
   static constexpr int kLines = 300;
   int printerCount = 4;
-  int code = 7;  // what main ends with, through System.exit
-  ExitHook exit = nullptr;
-  PrintHook print = nullptr;
+  int code = 7;  // what main ends with
   std::vector<std::thread> printers;
   std::atomic<int> printed{0};
-  JNINativeInterface_ functions{};
-  JNIEnv_ env{};
-  JNIInvokeInterface_ invoke{};
-  JavaVM_ vm{};
 
-  PrintingVm() { running = this; }
-  void JoinPrinters() {
-    for (std::thread& printer : printers) printer.join();
-  }
-  void Print(FILE* stream, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    print(stream, format, args);
-    va_end(args);
-  }
-  static jint JNICALL Create(JavaVM** vm, void** env, void* given) {
-    auto* args = static_cast<JavaVMInitArgs*>(given);
-    PrintingVm& self = *running;
-    for (jint i = 0; i < args->nOptions; ++i) {
-      const std::string option = args->options[i].optionString;
-      void* hook = args->options[i].extraInfo;
-      if (option == "exit") self.exit = reinterpret_cast<ExitHook>(hook);
-      if (option == "vfprintf") self.print = reinterpret_cast<PrintHook>(hook);
-    }
-    self.Print(stderr, "created %s\n", "here");
-    self.functions.FindClass = [](JNIEnv*, const char*) {
-      return reinterpret_cast<jclass>(1);
-    };
-    self.functions.GetStaticMethodID = [](JNIEnv*, jclass, const char*,
-                                          const char*) {
-      return reinterpret_cast<jmethodID>(2);
-    };
-    self.functions.NewObjectArray = [](JNIEnv*, jsize, jclass, jobject) {
-      return reinterpret_cast<jobjectArray>(3);
-    };
-    self.functions.NewString = [](JNIEnv*, const jchar*, jsize) {
-      return reinterpret_cast<jstring>(4);
-    };
-    self.functions.SetObjectArrayElement = [](JNIEnv*, jobjectArray, jsize,
-                                              jobject) {};
-    self.functions.DeleteLocalRef = [](JNIEnv*, jobject) {};
-    self.functions.ExceptionCheck = [](JNIEnv*) -> jboolean { return 0; };
-    self.functions.CallStaticVoidMethodA = [](JNIEnv*, jclass, jmethodID,
-                                              const jvalue*) {
-      PrintingVm& vm = *running;
-      for (int p = 0; p < vm.printerCount; ++p) {
-        vm.printers.emplace_back([&vm, p] {
+  PrintingVm() {
+    main = [this](MiniJvm&) {
+      for (int p = 0; p < printerCount; ++p) {
+        printers.emplace_back([this, p] {
           for (int line = 0; line < kLines; ++line) {
-            vm.Print(p % 2 ? stderr : stdout, "printer %d line %d\n", p, line);
-            ++vm.printed;
+            Printf(p % 2 ? stderr : stdout, "printer %d line %d\n", p, line);
+            ++printed;
           }
         });
       }
-      while (vm.printed < vm.printerCount * kLines / 2) {
-        std::this_thread::yield();
-      }
-      vm.exit(vm.code);  // blocks for good
+      while (printed < printerCount * kLines / 2) std::this_thread::yield();
+      exit(code);  // blocks for good
     };
-    self.invoke.DestroyJavaVM = [](JavaVM*) -> jint { return 0; };
-    self.env.functions = &self.functions;
-    self.vm.functions = &self.invoke;
-    *vm = &self.vm;
-    *env = &self.env;
-    return JNI_OK;
+  }
+  void JoinPrinters() {
+    for (std::thread& printer : printers) printer.join();
+  }
+  static jint JNICALL Create(JavaVM** vm, void** env, void* args) {
+    const jint made = Current()->MiniJvm::Create(vm, env, args);
+    Current()->Printf(stderr, "created %s\n", "here");
+    return made;
   }
 };
-PrintingVm* PrintingVm::running = nullptr;
 
 TEST(LaunchInProcess, TheVmsThreadsPrintWhileTheLauncherEnds) {
   // The GUI launcher's log takes the VM's output through its pipes, the

@@ -58,11 +58,12 @@ class RunsInTheLaunchersProcessTest(InProcessTest):
                          (vm['exe'], vm['jvm'], vm['cwd']))
         self.assertEqual(
             ['exit', 'abort', 'vfprintf',
-             '--add-opens=java.base/java.lang=ALL-UNNAMED', '-Xss8m',
              '-Djava.class.path=lib/a.jar;extra.jar',
-             '-Dsun.java.command=tool.Main \xe9 two words x y'],
+             '--add-opens=java.base/java.lang=ALL-UNNAMED', '-Xss8m',
+             '-Dsun.java.command=tool.Main \xe9 two words x y',
+             '-Dsun.java.launcher=SUN_STANDARD'],
             vm['options'])
-        self.assertEqual((['exit', 'abort', 'vfprintf'], False, 'tool/Main'),
+        self.assertEqual((['exit', 'abort', 'vfprintf'], False, 'tool.Main'),
                          (vm['hooks'], vm['ignoreUnrecognized'], vm['class']))
         self.assertGreaterEqual(vm['version'], 0x10002)
         self.assertEqual(['\xe9', 'two words', 'x y'], vm['args'])

@@ -1,87 +1,148 @@
-// RunJavaMain on every real Java VM of this machine. A process can make one
-// VM, and System.exit ends its Java side for good, so each case runs in a
-// child process of its own, with its output in files.
+// The in-process driver against the java command of the same runtime, on
+// every real Java VM of this machine. Each case is an application with its
+// vmparam lines, class path, arguments and environment, run twice: by that
+// runtime's java command, as a user would run it, and by the launcher's own
+// code (PrepareJavaLaunch, then RunJavaMain in a child process, since a
+// process can make one VM). Exit code, standard output and standard error
+// must be the same; only the java command's own words about a VM it could
+// not create are set aside (the launcher says that in a box of its own).
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cstring>
+#include <codecvt>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 #include <set>
 
 #include "jvm/java_main.h"
 #include "jvm/vm_options.h"
+#include "launcher/in_process_launch.h"
+#include "runtime/release_file.h"
 #include "tests/fake_platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Kind = JavaEndKind;
 using Words = std::vector<std::string>;
 
-// The fake system, whose threads are real, with the VM's output and the
-// launcher's own messages on file descriptors 1 and 2.
-class PosixVmPlatform : public FakePlatform {
+// The fake system with the host's own files, environment and standard
+// streams, and the host VM's class path separator.
+class HostVmPlatform : public FakePlatform {
  public:
+  static std::string Posix(std::string path) {
+    for (char& c : path) {
+      if (c == '\\') c = '/';
+    }
+    return path;
+  }
+  bool ReadFile(const std::string& path, std::string* content,
+                std::string* error) override {
+    std::ifstream in(Posix(path), std::ios::binary);
+    if (!in || fs::is_directory(Posix(path))) {
+      *error = "No such file or directory";
+      return false;
+    }
+    content->assign(std::istreambuf_iterator<char>(in), {});
+    return true;
+  }
+  std::vector<DirEntry> FindFiles(const std::string& pattern) override {
+    // "dir/*": the directory's entries in the order it lists them.
+    std::string dir = Posix(pattern).substr(0, Posix(pattern).rfind('/'));
+    std::vector<DirEntry> entries;
+    if (DIR* listing = opendir(dir.empty() ? "." : dir.c_str())) {
+      while (dirent* entry = readdir(listing)) {
+        const bool folder = fs::is_directory(dir + "/" + entry->d_name);
+        entries.push_back({entry->d_name, folder ? kAttributeDirectory : 0u});
+      }
+      closedir(listing);
+    }
+    return entries;
+  }
+  bool FileExists(const std::string& path) override {
+    return fs::is_regular_file(Posix(path));
+  }
+  std::optional<std::string> Environment(const std::string& name) override {
+    const char* value = std::getenv(name.c_str());
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  }
+  char ClassPathSeparator() override { return ':'; }
   void WriteVmOutput(VmStream stream, const std::string& text) override {
     const int fd = stream == VmStream::kOutput ? 1 : 2;
     if (write(fd, text.data(), text.size()) < 0) return;
   }
 };
 
-// A main class of tests/jvm/java/Cases.java (package t), run with the vmparams
-// (through TranslateVmParams) and arguments given, ends so and writes `text`:
-// to the creation messages for kNotCreated, to standard error for a main that
-// threw or is missing, else to standard output.
 struct Case {
-  const char *name, *mainClass;
+  const char* name;
+  const char* mainClass;
   Words vmParams;
-  std::vector<std::u16string_view> arguments;
-  Kind kind;
-  int code;
-  const char* text;
+  Words classPath;  // relative to the case's folder
+  std::vector<std::u16string> arguments;
+  const char* jdkJavaOptions;  // nullptr: not set
+  int minVersion;              // the oldest runtime that runs it
 };
-const std::string kOpens = "java.base/java.lang=ALL-UNNAMED";
-const char kNoClass[] =
-    "Error: Could not find or load main class no.such.Main\nException in "
-    "thread \"main\" java.lang.NoClassDefFoundError: no/such/Main";
-const char kNoMain[] =
-    "Error: Main method not found in class t.NoMain, please define the main "
-    "method as:\n   public static void main(String[] args)\n";
+const Words kClasses = {"classes"};
 // A row in the shape of a call, which keeps the table one row to a line.
-Case Row(const char* name, const char* mainClass, Words vmParams,
-         std::vector<std::u16string_view> arguments, Kind kind, int code,
-         const char* text) {
-  return {name, mainClass, vmParams, arguments, kind, code, text};
+Case Row(const char* name, const char* mainClass, Words vmParams = {},
+         std::vector<std::u16string> arguments = {}, Words classPath = kClasses,
+         const char* jdkJavaOptions = nullptr, int minVersion = 0) {
+  return {name, mainClass, vmParams, classPath, arguments, jdkJavaOptions,
+          minVersion};
 }
+Case Since25(const char* name, const char* mainClass) {
+  return Row(name, mainClass, {}, {u"x"}, kClasses, nullptr, 25);
+}
+const std::string kOpens = "java.base/java.lang=ALL-UNNAMED";
 const Case kCases[] = {
-    Row("arguments", "t.Echo", {}, {u"é", u"日本", u"😀", u"", u"a b", u"\"q\""},
-        Kind::kMainReturned, 0,
-        "6:00e9,65e5672c,d83dde00,,006100200062,002200710022"),
-    Row("exit42", "t.Exit", {}, {u"42"}, Kind::kExited, 42, "hook ran\n"),
-    Row("exit999", "t.Exit", {}, {u"999"}, Kind::kExited, 999, ""),
-    Row("exitAfterMain", "t.LateExit", {}, {}, Kind::kExited, 7, ""),
-    Row("uncaught", "t.Throw", {}, {}, Kind::kMainThrew, 1,
-        "\"main\" java.lang.IllegalStateException: boom\n\tat t.Throw.main("),
-    Row("noClass", "no.such.Main", {}, {}, Kind::kMainNotFound, 1, kNoClass),
-    Row("noMain", "t.NoMain", {}, {}, Kind::kMainNotFound, 1, kNoMain),
-    Row("nonDaemon", "t.Sleeper", {}, {}, Kind::kMainReturned, 0,
-        "main\nlate\n"),
-    Row("stack1MiB", "t.Deep", {}, {u"20000"}, Kind::kMainThrew, 1,
-        "StackOverflowError"),
-    Row("xss8m", "t.Deep", {"-Xss8m"}, {u"20000"}, Kind::kMainReturned, 0,
-        "depth 20000\n"),
-    Row("closed", "t.Opens", {}, {}, Kind::kMainThrew, 1, "InaccessibleObject"),
-    Row("addOpens1", "t.Opens", {"--add-opens " + kOpens}, {},
-        Kind::kMainReturned, 0, "opened\n"),
-    Row("addOpens2", "t.Opens", {"--add-opens", kOpens}, {},
-        Kind::kMainReturned, 0, "opened\n"),
-    Row("bogus", "t.Echo", {"--bogus"}, {}, Kind::kNotCreated, -1,
-        "Unrecognized option: --bogus\n"),
-    Row("tinyHeap", "t.Echo", {"-Xmx1k"}, {}, Kind::kNotCreated, -1,
-        "Error occurred during initialization of VM\nToo small maximum heap\n"),
+    Row("arguments", "t.Echo", {}, {u"é", u"日本", u"😀", u"", u"a b", u"\"q\""}),
+    Row("exit42", "t.Exit", {}, {u"42"}),
+    Row("exit999", "t.Exit", {}, {u"999"}),
+    Row("exitAfterMain", "t.LateExit"),
+    Row("uncaught", "t.Throw"),
+    Row("handler", "t.Handler"),
+    Row("handlerExits", "t.Handler", {}, {u"7"}),
+    Row("setErr", "t.SetErr"),
+    Row("noClass", "no.such.Main"),
+    Row("noMain", "t.NoMain"),
+    Row("privateMain", "t.PrivateMain"),
+    Row("packageMain", "t.PackageMain"),
+    Row("badInitializer", "t.BadInit"),
+    Row("nonDaemon", "t.Sleeper"),
+    Row("stack1MiB", "t.Deep", {}, {u"20000"}),
+    Row("xss8m", "t.Deep", {"-Xss8m"}, {u"20000"}),
+    Row("closed", "t.Opens"),
+    Row("addOpens1", "t.Opens", {"--add-opens " + kOpens}),
+    Row("addOpens2", "t.Opens", {"--add-opens", kOpens}),
+    Row("bogus", "t.Echo", {"--bogus"}),
+    Row("tinyHeap", "t.Echo", {"-Xmx1k"}),
+    Row("server", "t.Echo", {"-server"}, {u"a"}),
+    Row("client", "t.Props", {"-client -Dx.a=1"}),
+    Row("showVersion", "t.Echo", {"-showversion"}, {u"a"}),
+    Row("version", "t.Echo", {"-version"}),
+    Row("showVersionToOutput", "t.Echo", {"--show-version"}),
+    Row("splash", "t.Echo", {"-splash:nothing.png"}),
+    Row("dryRun", "t.Echo", {"--dry-run"}),
+    Row("properties", "t.Props", {"-Dx.b=\"two words\""}, {u"a", u"b"}),
+    Row("wildcardClassPath", "j.InJar", {}, {}, {"lib/*"}),
+    Row("wildcardVmparam", "j.InJar", {"-cp lib/*"}, {}, {}),
+    Row("argumentFile", "t.Props", {"@options.txt"}),
+    Row("jdkJavaOptions", "t.Props", {"-Dx.b=line"}, {}, kClasses,
+        "-Dx.a=variable \"-Dx.b=from the variable\""),
+    Since25("instanceMain", "t25.InstanceMain"),
+    Since25("staticWithoutArguments", "t25.StaticNoArguments"),
+    Since25("instanceWithArguments", "t25.InstanceWithArguments"),
+    Since25("argumentsFirst", "t25.Both"),
+    Since25("abstractClass", "t25.Abstract"),
+    Since25("noConstructor", "t25.NoConstructor"),
+    Since25("throwingConstructor", "t25.ThrowingConstructor"),
+    Since25("compactSourceFile", "Compact"),
 };
 
 // Each real libjvm.so once, however many links lead to it.
@@ -108,6 +169,141 @@ const struct Scratch {
   ~Scratch() { fs::remove_all(path); }
 } kScratch;
 
+int VersionOf(const fs::path& home) {
+  HostVmPlatform os;
+  return FeatureVersion(ReleaseFileVersion(home.string(), os));
+}
+
+// The case folder of a runtime, made once: the applications compiled by its
+// own javac (and the forms of Java 25 by a javac of 25 or later), a jar in
+// lib/ beside things that are no jars, and an argument file.
+fs::path Prepare(const fs::path& home) {
+  fs::path dir = kScratch.path / home.filename();
+  if (fs::exists(dir / "ready")) return dir;
+  const std::string bin = (home / "bin/").string();
+  const std::string sources = JVM_TEST_SOURCES;
+  fs::create_directories(dir / "lib/notes.jar");  // a folder named like a jar
+  std::ofstream(dir / "lib/readme.txt") << "no jar\n";
+  std::ofstream(dir / "options.txt")
+      << "# what a team keeps in a file\n-Dx.a=\"from the file\" -Dx.b=2\n";
+  std::string commands =
+      bin + "javac -d " + (dir / "classes").string() + " " + sources +
+      "/java/Cases.java && " + bin + "javac -d " + (dir / "jarred").string() +
+      " " + sources + "/java/InJar.java && " + bin + "jar cf " +
+      (dir / "lib/app.jar").string() + " -C " + (dir / "jarred").string() +
+      " .";
+  if (VersionOf(home) >= 25) {
+    commands += " && " + bin + "javac -d " + (dir / "classes").string() + " " +
+                sources + "/java25/Forms.java " + sources +
+                "/java25/Compact.java";
+  }
+  EXPECT_EQ(std::system(commands.c_str()), 0) << commands;
+  std::ofstream(dir / "ready");
+  return dir;
+}
+
+std::string Utf8(const std::u16string& text) {
+  return std::wstring_convert<std::codecvt_utf8_utf16<char16_t>, char16_t>()
+      .to_bytes(text);
+}
+
+struct Outcome {
+  int code = -1;
+  std::string out, err;
+};
+
+// Runs `body` in a child process with its streams in files, in `dir`, with
+// JDK_JAVA_OPTIONS as the case has it and the locale that reads arguments
+// as UTF-8.
+template <typename Body>
+Outcome InChild(const fs::path& dir, const Case& test, const std::string& tag,
+                Body body) {
+  const fs::path out = dir / (std::string(test.name) + "." + tag + ".out");
+  const fs::path err = dir / (std::string(test.name) + "." + tag + ".err");
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child == 0) {
+    alarm(60);  // a run that never ends ends the child, with no report
+    if (chdir(dir.c_str()) != 0) _exit(120);
+    setenv("LC_ALL", "C.UTF-8", 1);
+    unsetenv("CLASSPATH");
+    if (test.jdkJavaOptions) {
+      setenv("JDK_JAVA_OPTIONS", test.jdkJavaOptions, 1);
+    } else {
+      unsetenv("JDK_JAVA_OPTIONS");
+    }
+    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    body();
+    _exit(121);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          Slurp(out), Slurp(err)};
+}
+
+// The java command, as a user gives it the same application.
+Outcome RunJava(const fs::path& home, const fs::path& dir, const Case& test) {
+  Words argv = {(home / "bin/java").string()};
+  for (std::string& word : VmParamWords(test.vmParams)) argv.push_back(word);
+  if (!test.classPath.empty()) {
+    std::string list;
+    for (const std::string& entry : test.classPath) {
+      list += (list.empty() ? "" : ":") + entry;
+    }
+    argv.insert(argv.end(), {"-cp", list});
+  }
+  argv.push_back(test.mainClass);
+  for (const std::u16string& argument : test.arguments) {
+    argv.push_back(Utf8(argument));
+  }
+  return InChild(dir, test, "java", [&] {
+    std::vector<char*> pointers;
+    for (std::string& word : argv) pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    execv(pointers[0], pointers.data());
+  });
+}
+
+// The launcher's in-process driver, given what the launcher's own code
+// makes of the case's settings; its exit code is the one the launcher
+// would end with.
+Outcome RunDriver(const std::string& library, const fs::path& dir,
+                  const Case& test) {
+  return InChild(dir, test, "driver", [&] {
+    HostVmPlatform os;
+    LaunchSettings settings;
+    settings.vmParams = test.vmParams;
+    settings.classPathEntries = test.classPath;
+    settings.mainclass = test.mainClass;
+    os.wideArguments = {std::string("t\0", 2)};
+    for (const std::u16string& argument : test.arguments) {
+      settings.appArguments.push_back(Utf8(argument));
+      os.wideArguments.emplace_back(
+          reinterpret_cast<const char*>(argument.data()), 2 * argument.size());
+    }
+    JavaLaunch launch =
+        PrepareJavaLaunch(settings, Home(library).string(), os);
+    launch.createJavaVm =
+        dlsym(dlopen(library.c_str(), RTLD_NOW), "JNI_CreateJavaVM");
+    JavaEnd end = RunJavaMain(launch, os, os, nullptr);
+    std::fflush(nullptr);
+    _exit(end.kind == JavaEndKind::kNotCreated ? 1 : end.code);
+  });
+}
+
+// The java command's own lines about a VM it could not create.
+std::string WithoutJavasOwnLines(std::string text) {
+  for (const char* line :
+       {"Error: Could not create the Java Virtual Machine.\n",
+        "Error: A fatal exception has occurred. Program will exit.\n"}) {
+    const std::size_t at = text.find(line);
+    if (at != std::string::npos) text.erase(at, std::strlen(line));
+  }
+  return text;
+}
+
 TEST(RealVms, AreInstalled) {
   ASSERT_FALSE(kVms.empty()) << "no /usr/lib/jvm/*/lib/server/libjvm.so";
 }
@@ -115,54 +311,18 @@ TEST(RealVms, AreInstalled) {
 using VmAndCase = std::tuple<std::string, std::size_t>;
 class RealVm : public testing::TestWithParam<VmAndCase> {};
 
-TEST_P(RealVm, Runs) {
+TEST_P(RealVm, RunsAsTheJavaCommandDoes) {
   const auto& [library, index] = GetParam();
   const Case& test = kCases[index];
-  // Compiled once per JDK, by its own javac when it has one.
-  fs::path classes = kScratch.path / Home(library).filename();
-  fs::path javac = Home(library) / "bin/javac";
-  std::string compile = (fs::exists(javac) ? javac.string() : "javac") +
-                        " -d " + classes.string() + " " JVM_TEST_SOURCES;
-  ASSERT_TRUE(fs::exists(classes) || std::system(compile.c_str()) == 0);
-  VmOptions translated = TranslateVmParams(test.vmParams);
-  // Without -Xss, the 1 MiB stack that the java command gives main.
-  JavaLaunch launch;
-  launch.options = translated.options;
-  launch.mainClass = test.mainClass;
-  launch.stackBytes = translated.stackBytes ? translated.stackBytes : 1 << 20;
-  launch.options.push_back("-Djava.class.path=" + classes.string());
-  for (std::u16string_view argument : test.arguments) {  // little-endian
-    launch.arguments.emplace_back(
-        reinterpret_cast<const char*>(argument.data()), 2 * argument.size());
+  if (VersionOf(Home(library)) < test.minVersion) {
+    GTEST_SKIP() << "a form of Java " << test.minVersion << " and later";
   }
-  std::string run = (classes / test.name).string();
-  std::fflush(nullptr);
-  pid_t child = fork();
-  if (child == 0) {
-    alarm(60);  // a run that never ends ends the child, with no report
-    std::freopen((run + ".out").c_str(), "w", stdout);
-    std::freopen((run + ".err").c_str(), "w", stderr);
-    launch.createJavaVm =
-        dlsym(dlopen(library.c_str(), RTLD_NOW), "JNI_CreateJavaVM");
-    PosixVmPlatform os;
-    JavaEnd end = RunJavaMain(launch, os, os, nullptr);
-    std::ofstream(run + ".end") << static_cast<int>(end.kind) << ' ' << end.code
-                                << ' ' << end.creationMessages;
-    _exit(0);
-  }
-  int status = 0, kind = -1, code = 0;
-  waitpid(child, &status, 0);
-  std::string out = Slurp(run + ".out"), err = Slurp(run + ".err"), creation;
-  std::ifstream end(run + ".end");
-  std::getline(end >> kind >> code >> std::ws, creation, '\0');
-  SCOPED_TRACE("status " + std::to_string(status) + ", stderr:\n" + err);
-  EXPECT_EQ(kind, static_cast<int>(test.kind));
-  EXPECT_EQ(code, test.code);
-  bool failed =
-      test.kind == Kind::kMainThrew || test.kind == Kind::kMainNotFound;
-  auto& where = test.kind == Kind::kNotCreated ? creation : failed ? err : out;
-  EXPECT_NE(where.find(test.text), std::string::npos) << where;
-  EXPECT_TRUE(test.kind == Kind::kNotCreated || creation.empty()) << creation;
+  const fs::path dir = Prepare(Home(library));
+  const Outcome java = RunJava(Home(library), dir, test);
+  const Outcome driver = RunDriver(library, dir, test);
+  EXPECT_EQ(driver.code, java.code);
+  EXPECT_EQ(driver.out, java.out);
+  EXPECT_EQ(driver.err, WithoutJavasOwnLines(java.err));
 }
 
 INSTANTIATE_TEST_SUITE_P(

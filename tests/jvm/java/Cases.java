@@ -78,3 +78,59 @@ class Opens {
     System.out.println("opened");
   }
 }
+
+// An uncaught-exception handler of the application's own, which java's main
+// thread hands main's exception to.
+class Handler {
+  public static void main(String[] args) {
+    Thread.setDefaultUncaughtExceptionHandler((thread, e) -> {
+      System.out.println("handled in " + thread.getName() + ": " + e.getMessage());
+      if (args.length > 0) System.exit(Integer.parseInt(args[0]));
+    });
+    throw new IllegalStateException("boom");
+  }
+}
+
+// Standard error moved to standard output: the whole report of an uncaught
+// exception follows it.
+class SetErr {
+  public static void main(String[] args) {
+    System.setErr(System.out);
+    throw new IllegalStateException("to the new stream");
+  }
+}
+
+class PrivateMain {
+  private static void main(String[] args) {
+    System.out.println("ran");
+  }
+}
+
+class PackageMain {
+  static void main(String[] args) {
+    System.out.println("ran");
+  }
+}
+
+// A static initializer that fails: the class loads, but cannot be used.
+class BadInit {
+  static {
+    if (true) throw new IllegalStateException("in the initializer");
+  }
+
+  public static void main(String[] args) {
+    System.out.println("ran");
+  }
+}
+
+// What an application learns of how it was started.
+class Props {
+  public static void main(String[] args) {
+    for (String name : new String[] {"x.a", "x.b", "sun.java.command",
+                                     "sun.java.launcher", "java.class.path"}) {
+      System.out.println(name + "=" + System.getProperty(name));
+    }
+    System.out.println("class from " + Props.class.getProtectionDomain()
+        .getCodeSource().getLocation().getPath().replaceAll(".*/", ""));
+  }
+}

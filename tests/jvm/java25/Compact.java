@@ -1,0 +1,3 @@
+void main() {
+    IO.println("a compact source file's class");
+}
