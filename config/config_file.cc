@@ -29,6 +29,8 @@ enum class Special {
   kInclude,
   kLogFile,
   kSwitch,
+  kMainClass,
+  kMainModule,
 };
 
 using Text = std::optional<std::string> LaunchSettings::*;
@@ -52,7 +54,10 @@ const KeywordRule kKeywords[] = {
     {"javapath", &LaunchSettings::javapath, nullptr, true, Special::kJavaPath},
     {"addpath", nullptr, &LaunchSettings::classPathEntries, true,
      Special::kNone},
-    {"mainclass", &LaunchSettings::mainclass, nullptr, false, Special::kNone},
+    {"mainclass", &LaunchSettings::mainclass, nullptr, false,
+     Special::kMainClass},
+    {"mainmodule", &LaunchSettings::mainmodule, nullptr, false,
+     Special::kMainModule},
     {"appname", &LaunchSettings::appname, nullptr, false, Special::kNone},
     {"javaVersion", &LaunchSettings::javaVersion, nullptr, false,
      Special::kJavaVersion},
@@ -90,6 +95,34 @@ std::optional<bool> SwitchValue(const std::string& value) {
 std::string AbsolutePath(const std::string& path, const std::string& startDir) {
   return IsAbsolutePath(path) || startDir.empty() ? path
                                                   : startDir + "\\" + path;
+}
+
+// Whether `name` is a name of dot-separated identifiers, as modules and
+// classes have ('$' counts as a letter, and so does any byte beyond ASCII,
+// for the letters of other alphabets).
+bool IsQualifiedName(const std::string& name) {
+  bool start = true;
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    const bool letter = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
+                        u == '_' || u == '$' || u >= 0x80;
+    if (c == '.' && !start) {
+      start = true;
+    } else if (letter || (IsDigit(c) && !start)) {
+      start = false;
+    } else {
+      return false;
+    }
+  }
+  return !start;
+}
+
+// "module" or "module/class".
+bool IsModuleEntry(const std::string& value) {
+  const std::size_t slash = value.find('/');
+  return IsQualifiedName(value.substr(0, slash)) &&
+         (slash == std::string::npos ||
+          IsQualifiedName(value.substr(slash + 1)));
 }
 
 const KeywordRule* MatchKeyword(const std::string& key) {
@@ -170,12 +203,32 @@ FatalExit Include(const std::string& path, Reader& reader) {
   return fatal;
 }
 
+// Refuses the line being read in a box that names it and says why.
+FatalExit RefuseLine(const std::string& key, const std::string& value,
+                     const char* why, Reader& reader) {
+  reader.os.ui.ShowMessageBox(
+      Format("Line %d of the configuration file %s:\n%s %s\n%s",
+             reader.lineNumber, reader.name->c_str(), key.c_str(),
+             value.c_str(), why),
+      "Error", kBoxError);
+  return ExitCode::kConfigUnreadable;
+}
+
 FatalExit ApplyLine(const std::string& key, const std::string& value,
                     Reader& reader) {
   const KeywordRule* rule = MatchKeyword(key);
   if (!rule) return std::nullopt;
   LaunchSettings& s = reader.settings;
   PlatformOps& os = reader.os;
+  // The application's entry is a class of the class path or a module,
+  // not both.
+  if ((rule->special == Special::kMainClass && s.mainmodule) ||
+      (rule->special == Special::kMainModule && s.mainclass)) {
+    return RefuseLine(key, value,
+                      "A configuration names either a main class "
+                      "(mainclass) or a module (mainmodule), not both.",
+                      reader);
+  }
   // Every value but an argument's passes through the expansion.
   std::string expanded = rule->special == Special::kArgument
                              ? value
@@ -213,17 +266,23 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
     case Special::kSwitch: {
       std::optional<bool> on = SwitchValue(expanded);
       if (!on) {
-        os.ui.ShowMessageBox(
-            Format("Line %d of the configuration file %s:\n%s %s\n"
-                   "takes yes or no (or true, false, 1, 0).",
-                   reader.lineNumber, reader.name->c_str(), key.c_str(),
-                   value.c_str()),
-            "Error", kBoxError);
-        return ExitCode::kConfigUnreadable;
+        return RefuseLine(key, value, "takes yes or no (or true, false, 1, 0).",
+                          reader);
       }
       s.javaInProcess = *on;
       break;
     }
+    case Special::kMainClass:
+      break;
+    case Special::kMainModule:
+      s.mainmodule = Trim(expanded);
+      if (!IsModuleEntry(*s.mainmodule)) {
+        return RefuseLine(key, value,
+                          "takes a module's name, or a module and its main "
+                          "class (tool or tool/tool.Main).",
+                          reader);
+      }
+      break;
   }
   return std::nullopt;
 }

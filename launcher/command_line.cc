@@ -5,7 +5,9 @@
 long long CommandLineSizeCount(const LaunchSettings& settings) {
   long long count = 0;
   count += (settings.javapath ? settings.javapath->size() : 0) + 2;
-  count += (settings.mainclass ? settings.mainclass->size() : 0) + 2;
+  const std::optional<std::string>& main = MainName(settings);
+  count += (main ? main->size() : 0) + 2;
+  if (settings.mainmodule) count += 3;  // "-m "
   for (const std::string& param : settings.vmParams) count += param.size() + 2;
   for (const std::string& entry : settings.classPathEntries) {
     count += entry.size() + 2;
@@ -77,14 +79,21 @@ std::string BuildCommandLine(const LaunchSettings& settings) {
     line += param;
     line += ' ';
   }
-  line += "-classpath ";
-  for (const std::string& entry : settings.classPathEntries) {
-    line += entry;
-    line += ';';
+  // A module's class path is only what the configuration adds to it.
+  if (!settings.mainmodule || !settings.classPathEntries.empty()) {
+    line += "-classpath ";
+    for (const std::string& entry : settings.classPathEntries) {
+      line += entry;
+      line += ';';
+    }
+    line.pop_back();  // the last ';', or the space after "-classpath"
+    line += ' ';
   }
-  line.pop_back();  // the last ';', or the space after "-classpath"
-  line += ' ';
-  if (settings.mainclass) line += *settings.mainclass;
+  if (settings.mainmodule) {
+    line += "-m " + *settings.mainmodule;
+  } else if (settings.mainclass) {
+    line += *settings.mainclass;
+  }
   if (!settings.appArguments.empty()) line += ' ';
   for (const std::string& argument : settings.appArguments) {
     line += QuoteArgument(argument, settings.quoteAlways);

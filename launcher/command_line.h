@@ -33,8 +33,9 @@ std::string AbsoluteClassPathEntry(const std::string& entry,
                                    const std::string& startDir);
 
 // The child's command line: javapath, VM parameters, "-classpath" and the
-// class path, the main class, then the application arguments each followed
-// by a space.
+// class path, the main class (or "-m" and the module, after a class path
+// only when there is one), then the application arguments each followed by
+// a space.
 std::string BuildCommandLine(const LaunchSettings& settings);
 
 #endif  // LAUNCHER_LAUNCHER_COMMAND_LINE_H_

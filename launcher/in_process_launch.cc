@@ -88,8 +88,18 @@ JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
   launch.options.push_back(option);
   launch.options.insert(launch.options.end(), vm.options.begin(),
                         vm.options.end());
-  launch.mainClass = settings.mainclass.value_or("");
-  option = "-Dsun.java.command=" + launch.mainClass;
+  // A module's main class is the one named after it, else the one its
+  // descriptor names; java tells the VM the module to resolve at boot.
+  const std::string main = MainName(settings).value_or("");
+  if (settings.mainmodule) {
+    const std::size_t slash = main.find('/');
+    launch.mainModule = main.substr(0, slash);
+    if (slash != std::string::npos) launch.mainClass = main.substr(slash + 1);
+    launch.options.push_back("-Djdk.module.main=" + launch.mainModule);
+  } else {
+    launch.mainClass = main;
+  }
+  option = "-Dsun.java.command=" + main;
   for (const std::string& argument : settings.appArguments) {
     option += ' ' + argument;
   }

@@ -42,11 +42,12 @@ void ReportApplicationEnd(const LaunchSettings& settings,
                           PlatformOps& os) {
   os.log.Note(Format("application exit code %d after %lu s", exitCode,
                      static_cast<unsigned long>(seconds < 0 ? 0 : seconds)));
-  if (exitCode == 0 || static_cast<double>(seconds) >= kEarlyFailureSeconds) {
+  if (exitCode == 0 || static_cast<double>(seconds) >= kEarlyFailureSeconds ||
+      !settings.flavour.reportsEarlyFailure) {
     return;
   }
   std::string text = Format("Error launching Class %s\n with Java %s.\nError=%d",
-                            OrNull(settings.mainclass), runtime.c_str(),
+                            OrNull(MainName(settings)), runtime.c_str(),
                             exitCode);
   if (!errorLines.empty()) text += "\n\n" + errorLines;
   os.ui.ShowMessageBox(text, "Error", kBoxError);

@@ -38,9 +38,10 @@ const std::optional<std::string>& ApplicationDirectory(
 inline constexpr double kEarlyFailureSeconds = 3.0;
 
 // Notes how the application ended, `seconds` after it started; when that was
-// with a non-zero `exitCode` in less than kEarlyFailureSeconds, shows the
-// "Error" box that names the class and `runtime`, what it ran with, and the
-// last lines it wrote to standard error (`errorLines`), when they are known.
+// with a non-zero `exitCode` in less than kEarlyFailureSeconds, and the
+// flavour reports it, shows the "Error" box that names the class and
+// `runtime`, what it ran with, and the last lines it wrote to standard
+// error (`errorLines`), when they are known.
 void ReportApplicationEnd(const LaunchSettings& settings,
                           const std::string& runtime, int exitCode,
                           std::int64_t seconds, const std::string& errorLines,

@@ -62,7 +62,8 @@ std::string QuotedArguments(const std::vector<std::string>& args) {
 }
 
 void ShowDebugSummary(const LaunchSettings& settings, PlatformOps& os) {
-  os.ui.ShowMessageBox(settings.mainclass.value_or(""), "MainClass is", kBoxPlain);
+  os.ui.ShowMessageBox(MainName(settings).value_or(""), "MainClass is",
+                       kBoxPlain);
   for (std::size_t i = 0; i < settings.vmParams.size(); ++i) {
     os.ui.WriteOut(Format("vmparam %d=%s\n", static_cast<int>(i),
                        settings.vmParams[i].c_str()));
@@ -172,7 +173,7 @@ int Run(const std::vector<std::string>& args, LaunchSettings& settings,
   if (debug) ShowDebugSummary(settings, os);
 
   // Without a main class there is no command line worth starting.
-  if (!settings.mainclass) {
+  if (!MainName(settings)) {
     os.ui.ShowMessageBox(
         "The configuration names no main class.\nAdd a line such as "
         "\"mainclass com.example.Main\" to it.",

@@ -19,7 +19,7 @@ const char* ApplicationName(const LaunchSettings& settings) {
   if (settings.appname && !settings.appname->empty()) {
     return settings.appname->c_str();
   }
-  return OrNull(settings.mainclass);
+  return OrNull(MainName(settings));
 }
 
 bool AskDownloadQuestion(const std::string& caption,

@@ -28,11 +28,15 @@ struct Flavour {
   // The application has no console, so with a logFile its standard output
   // and error go into the log (a console's streams stay the console's).
   bool logsApplicationOutput;
+  // A non-zero exit soon after the start is reported in an "Error" box.
+  // A command-line tool's exit code is its answer (grep finds nothing:
+  // 1), and what went wrong is already on the console.
+  bool reportsEarlyFailure;
 };
 
 inline constexpr Flavour kGuiFlavour = {"GUI", false, true, false,
-                                        false, false, true};
+                                        false, false, true,  true};
 inline constexpr Flavour kConsoleFlavour = {"console", true, false, true,
-                                            true,      true, false};
+                                            true,      true, false, false};
 
 #endif  // LAUNCHER_SETTINGS_FLAVOUR_H_

@@ -28,6 +28,9 @@ struct LaunchSettings {
   std::vector<std::string> classPathEntries;
   std::vector<std::string> appArguments;
   std::optional<std::string> mainclass;
+  // Or the module whose main class runs, as "module" or "module/class"
+  // (mainmodule); never both.
+  std::optional<std::string> mainmodule;
   std::vector<std::string> vmParams;
   std::optional<std::string> workingDir;  // child's current directory
   // The runtime search, used at launch when no runtime path is set: the
@@ -56,5 +59,12 @@ struct LaunchSettings {
   bool quoteAlways = false;  // Windows major version above 5
   std::string startDir;
 };
+
+// What names the application's entry: the module (with its class, if
+// given) when it runs from a module, else the main class.
+inline const std::optional<std::string>& MainName(
+    const LaunchSettings& settings) {
+  return settings.mainmodule ? settings.mainmodule : settings.mainclass;
+}
 
 #endif  // LAUNCHER_SETTINGS_LAUNCH_SETTINGS_H_

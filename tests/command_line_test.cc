@@ -91,3 +91,24 @@ TEST(QuoteArgument, WritesWhatTheCRuntimeSplitsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// A module's main: "-m" after the VM options and the class path, which is
+// left out when the configuration adds none.
+TEST(BuildCommandLine, AModuleRunsWithDashM) {
+  LaunchSettings s = TypicalSettings();
+  s.mainclass.reset();
+  s.mainmodule = "app/app.Main";
+  s.appArguments = {"x"};
+  EXPECT_EQ(BuildCommandLine(s),
+            "C:/jre/bin/javaw.exe -Xmx256m -Dx=1 -classpath a.jar;lib/b.jar "
+            "-m app/app.Main x ");
+  s.classPathEntries.clear();
+  EXPECT_EQ(BuildCommandLine(s),
+            "C:/jre/bin/javaw.exe -Xmx256m -Dx=1 -m app/app.Main x ");
+  EXPECT_GT(CommandLineSizeCount(s),
+            static_cast<long long>(BuildCommandLine(s).size()));
+}
+
+}  // namespace

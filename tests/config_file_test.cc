@@ -353,4 +353,38 @@ TEST(JavaVersionLine, NoRuntimeEndsTheLauncherWithFive) {
   EXPECT_TRUE(os.boxes.empty());
 }
 
+TEST_F(ReadConfigFileTest, MainModuleTakesAModuleAndOnlyWithoutMainClass) {
+  const struct {
+    const char* lines;
+    std::optional<std::string> module;
+    const char* refusal;  // the end of the box's text, or nullptr
+  } cases[] = {
+      {"mainmodule tool\n", "tool", nullptr},
+      {"mainmodule  com.tool/com.tool.Main$1 \n", "com.tool/com.tool.Main$1",
+       nullptr},
+      {"mainmodule \n", "", "takes a module's name"},
+      {"mainmodule tool/\n", "tool/", "takes a module's name"},
+      {"mainmodule 1tool\n", "1tool", "takes a module's name"},
+      {"mainmodule a..b\n", "a..b", "takes a module's name"},
+      {"mainclass a.B\nmainmodule tool\n", std::nullopt,
+       "not both."},
+      {"mainmodule tool\nmainclass a.B\n", "tool", "not both."},
+  };
+  for (const auto& c : cases) {
+    FakePlatform fresh;
+    LaunchSettings read;
+    fresh.files["c"].content = c.lines;
+    EXPECT_EQ(ReadConfigFile("c", read, fresh),
+              c.refusal ? FatalExit(ExitCode::kConfigUnreadable) : std::nullopt)
+        << c.lines;
+    EXPECT_EQ(read.mainmodule, c.module) << c.lines;
+    ASSERT_EQ(fresh.boxes.size(), c.refusal ? 1u : 0u) << c.lines;
+    if (c.refusal) {
+      EXPECT_EQ(fresh.boxes[0].text.find("Line "), 0u);
+      EXPECT_NE(fresh.boxes[0].text.find(c.refusal), std::string::npos)
+          << fresh.boxes[0].text;
+    }
+  }
+}
+
 }  // namespace

@@ -81,7 +81,7 @@ class HostVmPlatform : public FakePlatform {
 
 struct Case {
   const char* name;
-  const char* mainClass;
+  const char* mainClass;  // or, with a '=' first, "=module[/class]"
   Words vmParams;
   Words classPath;  // relative to the case's folder
   std::vector<std::u16string> arguments;
@@ -143,7 +143,16 @@ const Case kCases[] = {
     Since25("noConstructor", "t25.NoConstructor"),
     Since25("throwingConstructor", "t25.ThrowingConstructor"),
     Since25("compactSourceFile", "Compact"),
+    Row("moduleMainClass", "=mod", {"-p mods"}, {u"a"}, {}),
+    Row("moduleAndClass", "=mod/pkg.Main", {"--module-path mods"}, {}, {}),
+    Row("moduleWithoutMainClass", "=other", {"-p mods"}, {}, {}),
+    Row("moduleWithoutTheClass", "=mod/pkg.Nope", {"-p mods"}, {}, {}),
+    Row("moduleMissing", "=nosuch", {"-p mods"}, {}, {}),
 };
+// The module of a case's "=module" main, or none.
+const char* ModuleOf(const Case& test) {
+  return test.mainClass[0] == '=' ? test.mainClass + 1 : nullptr;
+}
 
 // Each real libjvm.so once, however many links lead to it.
 std::vector<std::string> FindVms() {
@@ -182,11 +191,21 @@ fs::path Prepare(const fs::path& home) {
   if (fs::exists(dir / "ready")) return dir;
   const std::string bin = (home / "bin/").string();
   const std::string sources = JVM_TEST_SOURCES;
+  std::string moduleCommands = "mkdir -p " + (dir / "mods").string() + " && ";
   fs::create_directories(dir / "lib/notes.jar");  // a folder named like a jar
   std::ofstream(dir / "lib/readme.txt") << "no jar\n";
+  // Two modules: one whose jar names its main class, one whose does not.
+  for (const char* module : {"mod", "other"}) {
+    const std::string classes = (dir / "modules" / module).string();
+    moduleCommands += bin + "javac -d " + classes + " $(find " + sources +
+                 "/module/" + module + " -name '*.java') && " + bin +
+                 "jar --create --file " + (dir / "mods" / module).string() +
+                 ".jar " + (module == std::string("mod") ? "--main-class "
+                 "pkg.Main " : "") + "-C " + classes + " . && ";
+  }
   std::ofstream(dir / "options.txt")
       << "# what a team keeps in a file\n-Dx.a=\"from the file\" -Dx.b=2\n";
-  std::string commands =
+  std::string commands = moduleCommands +
       bin + "javac -d " + (dir / "classes").string() + " " + sources +
       "/java/Cases.java && " + bin + "javac -d " + (dir / "jarred").string() +
       " " + sources + "/java/InJar.java && " + bin + "jar cf " +
@@ -254,7 +273,11 @@ Outcome RunJava(const fs::path& home, const fs::path& dir, const Case& test) {
     }
     argv.insert(argv.end(), {"-cp", list});
   }
-  argv.push_back(test.mainClass);
+  if (const char* module = ModuleOf(test)) {
+    argv.insert(argv.end(), {"-m", module});
+  } else {
+    argv.push_back(test.mainClass);
+  }
   for (const std::u16string& argument : test.arguments) {
     argv.push_back(Utf8(argument));
   }
@@ -276,7 +299,11 @@ Outcome RunDriver(const std::string& library, const fs::path& dir,
     LaunchSettings settings;
     settings.vmParams = test.vmParams;
     settings.classPathEntries = test.classPath;
-    settings.mainclass = test.mainClass;
+    if (const char* module = ModuleOf(test)) {
+      settings.mainmodule = module;
+    } else {
+      settings.mainclass = test.mainClass;
+    }
     os.wideArguments = {std::string("t\0", 2)};
     for (const std::u16string& argument : test.arguments) {
       settings.appArguments.push_back(Utf8(argument));

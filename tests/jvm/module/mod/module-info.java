@@ -1,0 +1,3 @@
+// A module whose jar names its main class.
+module mod {
+}

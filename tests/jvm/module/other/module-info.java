@@ -1,0 +1,3 @@
+// A module whose jar names no main class.
+module other {
+}
