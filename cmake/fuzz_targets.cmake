@@ -2,7 +2,8 @@
 # run is scripts/fuzz.sh.
 set(FUZZ_TARGETS fuzz_config fuzz_expand fuzz_update_selection
                  fuzz_command_line fuzz_pe_image fuzz_icon_file
-                 fuzz_zip_archive fuzz_jvm_library)
+                 fuzz_zip_archive fuzz_jvm_library fuzz_argument_files
+                 fuzz_java_options_variable fuzz_class_path_wildcards)
 foreach(target ${FUZZ_TARGETS})
   add_executable(${target} tests/fuzz/${target}.cc)
   target_link_libraries(${target} PRIVATE fake_platform brand_logic)

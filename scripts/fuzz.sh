@@ -10,7 +10,9 @@ cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DLAUNCHER_FUZZ=ON >/dev/null
 cmake --build build/fuzz
 for target in fuzz_config fuzz_expand fuzz_update_selection fuzz_command_line \
-              fuzz_pe_image fuzz_icon_file fuzz_zip_archive fuzz_jvm_library; do
+              fuzz_pe_image fuzz_icon_file fuzz_zip_archive fuzz_jvm_library \
+              fuzz_argument_files fuzz_java_options_variable \
+              fuzz_class_path_wildcards; do
   mkdir -p "build/fuzz/corpus/$target"
   echo "== $target, $seconds s"
   (cd build/fuzz && "./$target" -max_total_time="$seconds" -max_len=4096 \
