@@ -29,6 +29,7 @@ TEST(SplitArgumentFile, SplitsAsJavaDoes) {
       {"\"open\\", {}},
       {"\"open\\\n", {}},
       {"x ''", {"x"}},
+      {"x \"\\\n \"", {"x", ""}},
       {"\"ab\\\0  c\" \"a\0b\"d a\0b\"c\"e \0"s, {"ab  c", "ad", "ace", ""}},
       {"\xEF\xBB\xBF-Da", {"\xEF\xBB\xBF-Da"}},
   };

@@ -8,13 +8,13 @@ namespace {
 
 TEST(ExpandClassPathWildcards, ExpandsAsJavaDoes) {
   FakePlatform os;
-  os.listings["lib\\*"] = {{"b.jar", 0},      {".", kAttributeDirectory},
-                           {"c.Jar", 0},      {"A.JAR", 0},
-                           {"notes.txt", 0},  {"dir.jar", kAttributeDirectory},
-                           {".jar", 0},       {"x.jar.txt", 0}};
+  const unsigned kDir = kAttributeDirectory;
+  os.listings["lib\\*"] = {{"b.jar", 0}, {".", kDir}, {"c.Jar", 0},
+                           {"A.JAR", 0}, {"dir.jar", kDir}, {".jar", 0},
+                           {"x.jar.txt", 0}};
   os.listings["*"] = {{"here.jar", 0}};
   os.listings["\\*"] = {{"root.jar", 0}};
-  os.listings["none\\*"] = {{".", kAttributeDirectory}, {"a.zip", 0}};
+  os.listings["none\\*"] = {{".", kDir}, {"a.zip", 0}};
   const struct {
     std::string list;
     char separator;
