@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "jvm/argument_files.h"
+#include "jvm/class_path_wildcards.h"
+#include "jvm/java_options_variable.h"
 #include "jvm/vm_options.h"
 #include "launcher/launch_sequence.h"
 #include "launcher/launcher_arguments.h"
@@ -67,25 +70,51 @@ void* LoadCreateJavaVm(const JvmLibrary& jvm, PlatformOps& os,
   return nullptr;
 }
 
+// The java command's option words before the main class: those of
+// JDK_JAVA_OPTIONS first, then the vmparam lines', @argfiles expanded; the
+// note and any refusal go into `launch`.
+std::vector<std::string> JavaOptionWords(const LaunchSettings& settings,
+                                         int version, PlatformOps& os,
+                                         JavaLaunch* launch) {
+  JdkJavaOptions variable = ReadJdkJavaOptions(os.system, os.files, version);
+  launch->prelude = variable.note;
+  launch->refusal = variable.error;
+  std::vector<std::string> words = variable.words;
+  std::vector<std::string> expanded;
+  std::string error;
+  if (!ExpandArgumentFiles(VmParamWords(settings.vmParams), version, os.files,
+                           &expanded, &error, variable.argumentFilesOff) &&
+      launch->refusal.empty()) {
+    launch->refusal = error;
+  }
+  words.insert(words.end(), expanded.begin(), expanded.end());
+  return words;
+}
+
 }  // namespace
 
 JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
                              const std::string& home, PlatformOps& os) {
-  const VmOptions vm = TranslateVmParams(settings.vmParams);
-  const char separator = os.vm.ClassPathSeparator();
   JavaLaunch launch;
-  std::string option = "-Djava.class.path=";
+  launch.javaVersion = FeatureVersion(ReleaseFileVersion(home, os.files));
+  const VmOptions vm = TranslateJavaOptions(
+      JavaOptionWords(settings, launch.javaVersion, os, &launch));
+  // The class path as java lists it: unquoted, each "dir/*" the jars of
+  // the folder.
+  const char separator = os.vm.ClassPathSeparator();
+  std::string classPath;
   for (const std::vector<std::string>* list :
        {&settings.classPathEntries, &vm.classPath}) {
     for (const std::string& entry : *list) {
+      std::string unquoted;
       for (char c : entry) {
-        if (c != '"') option += c;
+        if (c != '"') unquoted += c;
       }
-      option += separator;
+      if (!classPath.empty()) classPath += separator;
+      classPath += ExpandClassPathWildcards(unquoted, separator, os.files);
     }
   }
-  if (option.back() == separator) option.pop_back();
-  launch.options.push_back(option);
+  launch.options.push_back("-Djava.class.path=" + classPath);
   launch.options.insert(launch.options.end(), vm.options.begin(),
                         vm.options.end());
   // A module's main class is the one named after it, else the one its
@@ -99,7 +128,7 @@ JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
   } else {
     launch.mainClass = main;
   }
-  option = "-Dsun.java.command=" + main;
+  std::string option = "-Dsun.java.command=" + main;
   for (const std::string& argument : settings.appArguments) {
     option += ' ' + argument;
   }
@@ -107,7 +136,6 @@ JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
   launch.options.push_back("-Dsun.java.launcher=SUN_STANDARD");
   launch.arguments = WideApplicationArguments(settings, os);
   launch.stackBytes = vm.stackBytes ? vm.stackBytes : kDefaultStackBytes;
-  launch.javaVersion = FeatureVersion(ReleaseFileVersion(home, os.files));
   launch.version = vm.version;
   launch.dryRun = vm.dryRun;
   launch.vmKind = vm.vmKind;

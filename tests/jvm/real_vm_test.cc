@@ -135,6 +135,8 @@ const Case kCases[] = {
     Row("argumentFile", "t.Props", {"@options.txt"}),
     Row("jdkJavaOptions", "t.Props", {"-Dx.b=line"}, {}, kClasses,
         "-Dx.a=variable \"-Dx.b=from the variable\""),
+    Row("jdkJavaOptionsRefused", "t.Props", {}, {}, kClasses, "-jar app.jar"),
+    Row("missingArgumentFile", "t.Props", {"@missing.txt"}),
     Since25("instanceMain", "t25.InstanceMain"),
     Since25("staticWithoutArguments", "t25.StaticNoArguments"),
     Since25("instanceWithArguments", "t25.InstanceWithArguments"),
