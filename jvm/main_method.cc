@@ -289,10 +289,10 @@ jobject FindMainOf25(JNIEnv* env, Reflection& java, jclass type) {
 }
 
 // Java 17's: the public main(String[]) of the class or one it inherits,
-// which must be static and return nothing; nullptr (and said why) when not.
+// which must be static and return nothing; nullptr when not, said why when
+// there is one of another kind (`*refused`).
 jobject FindMainOf17(JNIEnv* env, Reflection& java, jclass type,
-                     const std::string& name,
-                     void (*say)(const std::string&)) {
+                     void (*say)(const std::string&), bool* refused) {
   jstring main = env->NewStringUTF("main");
   jobjectArray parameters = env->NewObjectArray(
       1, env->FindClass("java/lang/Class"), env->FindClass("[Ljava/lang/String;"));
@@ -304,9 +304,9 @@ jobject FindMainOf17(JNIEnv* env, Reflection& java, jclass type,
   env->DeleteLocalRef(parameters);
   if (env->ExceptionCheck() || method == nullptr) {
     env->ExceptionClear();
-    say(NotFound(name));
     return nullptr;
   }
+  *refused = true;
   jobject declaring = java.CallObject(method, "java/lang/reflect/Method",
                                       "getDeclaringClass",
                                       "()Ljava/lang/Class;");
@@ -330,6 +330,7 @@ jobject FindMainOf17(JNIEnv* env, Reflection& java, jclass type,
                declared.c_str()));
     return nullptr;
   }
+  *refused = false;
   return method;
 }
 
@@ -366,6 +367,57 @@ bool Initialize(JNIEnv* env, jclass type, bool withArguments) {
   return false;
 }
 
+// A JavaFX application class without a main of its own starts as java
+// starts it, through JavaFX's own launch, which returns when the application
+// has ended; JavaFX's modules must be in the VM's boot layer for that. Any
+// other class without a main is refused.
+JavaEndKind LaunchJavaFx(JNIEnv* env, Reflection& java, jclass type,
+                         const JavaLaunch& launch, const std::string& name,
+                         void (*say)(const std::string&)) {
+  jobject loader = java.CallObject(type, "java/lang/Class", "getClassLoader",
+                                   "()Ljava/lang/ClassLoader;");
+  jstring applicationName =
+      env->NewStringUTF("javafx.application.Application");
+  jobject application = java.CallStatic(
+      "java/lang/Class", "forName",
+      "(Ljava/lang/String;ZLjava/lang/ClassLoader;)Ljava/lang/Class;",
+      applicationName, JNI_FALSE, loader);
+  env->ExceptionClear();
+  if (application == nullptr ||
+      !env->IsAssignableFrom(type, static_cast<jclass>(application))) {
+    say(NotFound(name));
+    return JavaEndKind::kMainNotFound;
+  }
+  // Runtimes with modules (9 and later) want JavaFX's there, not on the
+  // class path.
+  if (jclass layers = env->FindClass("java/lang/ModuleLayer")) {
+    jobject layer = java.CallStatic("java/lang/ModuleLayer", "boot",
+                                    "()Ljava/lang/ModuleLayer;");
+    jstring graphics = env->NewStringUTF("javafx.graphics");
+    jobject found = java.CallObject(layer, "java/lang/ModuleLayer",
+                                    "findModule",
+                                    "(Ljava/lang/String;)Ljava/util/Optional;",
+                                    graphics);
+    jobject module = java.CallObject(found, "java/util/Optional", "orElse",
+                                     "(Ljava/lang/Object;)Ljava/lang/Object;",
+                                     nullptr);
+    env->DeleteLocalRef(layers);
+    if (module == nullptr) {
+      say("Error: JavaFX runtime components are missing, and are required to "
+          "run this application\n");
+      return JavaEndKind::kMainNotFound;
+    }
+  }
+  env->ExceptionClear();
+  jmethodID start = env->GetStaticMethodID(
+      static_cast<jclass>(application), "launch",
+      "(Ljava/lang/Class;[Ljava/lang/String;)V");
+  env->CallStaticVoidMethod(static_cast<jclass>(application), start, type,
+                            Arguments(env, launch));
+  return env->ExceptionCheck() ? JavaEndKind::kMainThrew
+                               : JavaEndKind::kMainReturned;
+}
+
 }  // namespace
 
 JavaEndKind RunMainMethod(JNIEnv* env, const JavaLaunch& launch,
@@ -385,10 +437,10 @@ JavaEndKind RunMainMethod(JNIEnv* env, const JavaLaunch& launch,
                     key, value);
   }
   const std::string className = java.ClassName(type);
-  jobject method =
-      launch.javaVersion >= kInstanceMainVersion
-          ? FindMainOf25(env, java, type)
-          : FindMainOf17(env, java, type, className, say);
+  bool refused = false;
+  jobject method = launch.javaVersion >= kInstanceMainVersion
+                       ? FindMainOf25(env, java, type)
+                       : FindMainOf17(env, java, type, say, &refused);
   if (jthrowable failure = env->ExceptionOccurred()) {
     // A type that the class's methods name is missing: the class cannot be
     // used, as when it cannot be loaded.
@@ -398,8 +450,8 @@ JavaEndKind RunMainMethod(JNIEnv* env, const JavaLaunch& launch,
     return JavaEndKind::kMainNotFound;
   }
   if (method == nullptr) {
-    if (launch.javaVersion >= kInstanceMainVersion) say(NotFound(className));
-    return JavaEndKind::kMainNotFound;
+    if (refused) return JavaEndKind::kMainNotFound;
+    return LaunchJavaFx(env, java, type, launch, className, say);
   }
   const jint modifiers =
       java.CallInt(method, "java/lang/reflect/Method", "getModifiers");

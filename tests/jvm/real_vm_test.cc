@@ -30,6 +30,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Where Debian's openjfx keeps JavaFX's modules.
+#define JAVAFX_MODULES "/usr/share/openjfx/lib"
 using Words = std::vector<std::string>;
 
 // The fake system with the host's own files, environment and standard
@@ -87,6 +90,7 @@ struct Case {
   std::vector<std::u16string> arguments;
   const char* jdkJavaOptions;  // nullptr: not set
   int minVersion;              // the oldest runtime that runs it
+  bool javaFx = false;         // needs JavaFX and a display
 };
 const Words kClasses = {"classes"};
 // A row in the shape of a call, which keeps the table one row to a line.
@@ -150,6 +154,8 @@ const Case kCases[] = {
     Row("moduleWithoutMainClass", "=other", {"-p mods"}, {}, {}),
     Row("moduleWithoutTheClass", "=mod/pkg.Nope", {"-p mods"}, {}, {}),
     Row("moduleMissing", "=nosuch", {"-p mods"}, {}, {}),
+    {"javaFxApplication", "fx.FxApp", {"--module-path " JAVAFX_MODULES
+     " --add-modules javafx.graphics"}, kClasses, {u"a"}, nullptr, 11, true},
 };
 // The module of a case's "=module" main, or none.
 const char* ModuleOf(const Case& test) {
@@ -345,6 +351,9 @@ TEST_P(RealVm, RunsAsTheJavaCommandDoes) {
   const Case& test = kCases[index];
   if (VersionOf(Home(library)) < test.minVersion) {
     GTEST_SKIP() << "a form of Java " << test.minVersion << " and later";
+  }
+  if (test.javaFx && (!fs::exists(JAVAFX_MODULES) || !std::getenv("DISPLAY"))) {
+    GTEST_SKIP() << "needs JavaFX in " JAVAFX_MODULES " and a display";
   }
   const fs::path dir = Prepare(Home(library));
   const Outcome java = RunJava(Home(library), dir, test);
