@@ -75,6 +75,11 @@ function(add_launcher name)
   target_link_options(${name} PRIVATE -static -static-libgcc
                       -static-libstdc++ -Wl,--gc-sections -s
                       -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
+  # Terminal Server aware: on a Remote Desktop server Windows otherwise
+  # applies its compatibility shims (a Windows folder of each user's own,
+  # registry keys copied per user) to the process, and with javaInProcess to
+  # the Java application that runs in it.
+  target_link_options(${name} PRIVATE -Wl,--tsaware)
   # The resource script names its icons and manifest relative to the
   # resources folders, which windres resolves through its include path.
   target_include_directories(${name} PRIVATE
