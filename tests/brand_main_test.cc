@@ -157,6 +157,7 @@ TEST_F(BrandMainTest, BrandingTwiceGivesTheBytesOfBrandingOnce) {
   EXPECT_EQ(Bytes(once.end() - jar.size(), once.end()), jar);
   EXPECT_EQ(GetU32(once, ChecksumOffset(image)),
             PeChecksum(once, ChecksumOffset(image)));
+  EXPECT_EQ(GetU16(once, kOpt + 70), 0x8140);  // DllCharacteristics
   resources.erase(resources.begin() + 6);
   EXPECT_EQ(resources[0].data, kBitmap);
   EXPECT_EQ(resources[5].data, Bytes({'m', 'a', 'i', 'n', '\n'}));

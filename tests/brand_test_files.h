@@ -24,6 +24,7 @@ inline Bytes BuildTestPe(const std::vector<Resource>& resources,
   PutU16(f, kOpt, is64 ? 0x20b : 0x10b);
   PutU32(f, kOpt + 32, 0x1000);  // section alignment
   PutU32(f, kOpt + 36, 0x200);   // file alignment
+  PutU16(f, kOpt + 70, 0x8140);  // TS-aware, NX, dynamic base
   f[dirs - 4] = 16;              // data directories
   const char* names[] = {".text", ".rsrc", ".reloc"};
   for (std::uint32_t i = 0; i < 3; ++i) {

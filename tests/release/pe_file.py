@@ -1,20 +1,25 @@
 """Reads what the release checks need from a Windows PE executable: machine
-type, subsystem, imported DLLs, resources (version information, icon
-groups). Standard library only.
+type, subsystem, DLL characteristics, imported DLLs, resources (version
+information, icon groups, the manifest's dependencies). Standard library
+only.
 
     pe = PeFile(open('launcher.exe', 'rb').read())
-    pe.machine, pe.subsystem, pe.timestamp, pe.imported_dlls()
+    pe.machine, pe.subsystem, pe.dll_characteristics, pe.timestamp
+    pe.imported_dlls()
     pe.resources()          # {type: {name: {language: bytes}}}
     parse_version_info(pe.resources()[RT_VERSION][1][0x409])
     icon_group_ids(pe.resources()[RT_GROUP_ICON][101][0x409])
+    manifest_dependencies(pe.resources()[RT_MANIFEST][1][0x409])
 """
 
 import struct
+import xml.etree.ElementTree as ElementTree
 
 MACHINE_I386 = 0x14c
 MACHINE_AMD64 = 0x8664
 SUBSYSTEM_WINDOWS_GUI = 2
 SUBSYSTEM_WINDOWS_CUI = 3
+DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE = 0x8000
 
 RT_ICON = 3
 RT_GROUP_ICON = 14
@@ -60,7 +65,8 @@ class PeFile:
         else:
             raise PeError('unknown optional header magic 0x%x' % magic)
         self.is_64bit = magic == 0x20b
-        (self.subsystem,) = self._unpack('<H', optional + 68)
+        (self.subsystem, self.dll_characteristics) = self._unpack(
+            '<HH', optional + 68)
         (directory_count,) = self._unpack('<I', directories - 4)
         self.directories = [
             self._unpack('<II', directories + 8 * i)
@@ -228,3 +234,25 @@ def icon_group_ids(data):
         raise PeError('icon group lists more images than it holds')
     return [struct.unpack_from('<H', data, 6 + 14 * i + 12)[0]
             for i in range(count)]
+
+
+# --- Manifest ---------------------------------------------------------------
+
+# The identity of the assembly of the version 6 common controls, but for its
+# processor architecture.
+COMMON_CONTROLS_6 = {
+    'type': 'win32', 'name': 'Microsoft.Windows.Common-Controls',
+    'version': '6.0.0.0', 'publicKeyToken': '6595b64144ccf1df',
+    'language': '*'}
+
+
+def manifest_dependencies(data):
+    """The attributes of the assembly identity of each dependency that an
+    application manifest declares, in order."""
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as e:
+        raise PeError('the manifest is not XML: %s' % e)
+    v1 = '{urn:schemas-microsoft-com:asm.v1}'
+    return [identity.attrib for identity in root.iterfind(
+        '{0}dependency/{0}dependentAssembly/{0}assemblyIdentity'.format(v1))]

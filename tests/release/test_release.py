@@ -1,8 +1,8 @@
 """Checks of the release package: runs scripts/release.sh into a temporary
 folder (or takes the zip named by RELEASE_ZIP) and checks its file list, its
 SHA256SUMS, and that each launcher is a GUI executable of the right machine
-type that needs only system DLLs and carries the version, the icons and the
-version marker."""
+type, Terminal Server aware, that needs only system DLLs and carries the
+version, the manifest, the icons and the version marker."""
 
 import hashlib
 import io
@@ -200,6 +200,8 @@ class ReleaseTest(unittest.TestCase):
         self.assertEqual(hex(machine), hex(pe.machine))
         self.assertEqual(is_64bit, pe.is_64bit)
         self.assertEqual(subsystem, pe.subsystem)
+        self.assertTrue(pe.dll_characteristics &
+                        pe_file.DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE)
 
         dlls = [d.lower() for d in pe.imported_dlls()]
         self.assertIn('kernel32.dll', dlls)
@@ -222,6 +224,9 @@ class ReleaseTest(unittest.TestCase):
 
         manifest = b''.join(resources[pe_file.RT_MANIFEST][1].values())
         self.assertIn(b'processorArchitecture="%s"' % arch.encode(), manifest)
+        self.assertEqual(
+            [dict(pe_file.COMMON_CONTROLS_6, processorArchitecture=arch)],
+            pe_file.manifest_dependencies(manifest))
 
         groups = resources.get(pe_file.RT_GROUP_ICON, {})
         self.assertEqual(sorted(ICON_GROUPS), sorted(groups))
