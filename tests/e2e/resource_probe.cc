@@ -2,7 +2,11 @@
 // the version strings NAME... of the first translation (UTF-16LE bytes, null
 // when missing, through GetFileVersionInfoW and VerQueryValueW); "version",
 // the fixed file and product version; "icons", [width, height] of each image
-// of group 101 as CreateIconFromResourceEx decodes it; "config", RT_RCDATA 1.
+// of group 101 as CreateIconFromResourceEx decodes it; "config", RT_RCDATA 1;
+// "manifest", RT_MANIFEST 1; "assemblies", the identities of the assemblies
+// of the activation context that Windows makes from that manifest (the
+// file's own, then those it depends on), or the error number when it makes
+// none (a dependency that the system lacks, or has for other processors).
 // Usage: resource_probe FILE.exe NAME...
 #include <windows.h>
 
@@ -19,6 +23,42 @@ std::string Data(HMODULE module, int id, int type) {
   return std::string(
       static_cast<const char*>(LockResource(LoadResource(module, r))),
       SizeofResource(module, r));
+}
+
+// The identities of the activation context's assemblies as a JSON array, or
+// the error number.
+std::string Assemblies(const wchar_t* file) {
+  ACTCTXW request = {};
+  request.cbSize = sizeof request;
+  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.lpSource = file;
+  request.lpResourceName = MAKEINTRESOURCEW(1);
+  HANDLE context = CreateActCtxW(&request);
+  if (context == INVALID_HANDLE_VALUE) return std::to_string(GetLastError());
+  using ContextInfo = ACTIVATION_CONTEXT_DETAILED_INFORMATION;
+  using AssemblyInfo = ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION;
+  alignas(8) char buffer[4096];
+  SIZE_T size = 0;
+  DWORD count = 0;
+  if (QueryActCtxW(0, context, nullptr, ActivationContextDetailedInformation,
+                   buffer, sizeof buffer, &size)) {
+    count = reinterpret_cast<ContextInfo*>(buffer)->ulAssemblyCount;
+  }
+  std::string list = "[";
+  for (DWORD i = 1; i <= count; ++i) {
+    char identity[1024] = "";
+    if (QueryActCtxW(0, context, &i,
+                     AssemblyDetailedInformationInActivationContext, buffer,
+                     sizeof buffer, &size)) {
+      WideCharToMultiByte(CP_UTF8, 0,
+                          reinterpret_cast<AssemblyInfo*>(buffer)
+                              ->lpAssemblyEncodedAssemblyIdentity,
+                          -1, identity, sizeof identity, nullptr, nullptr);
+    }
+    list += (i > 1 ? ", " : "") + JsonString(identity);
+  }
+  ReleaseActCtx(context);
+  return list + "]";
 }
 
 }  // namespace
@@ -66,6 +106,9 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%s[%ld, %ld]", at > 6 ? ", " : "", bitmap.bmWidth,
                 bitmap.bmHeight);
   }
-  std::printf("], \"config\": %s}\n", JsonString(Data(module, 1, 10)).c_str());
+  std::printf("], \"config\": %s, \"manifest\": %s, \"assemblies\": %s}\n",
+              JsonString(Data(module, 1, 10)).c_str(),
+              JsonString(Data(module, 1, 24)).c_str(),
+              Assemblies(argv[1]).c_str());
   return 0;
 }

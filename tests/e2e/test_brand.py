@@ -1,7 +1,9 @@
 """launcher-brand on the real launcher of the run's bits: Wine's resource
 functions read back what it wrote, untouched resources stay byte for byte,
-branding twice changes nothing, osslsigncode signs and verifies the output,
-and the Windows build of the tool takes Unicode arguments."""
+the manifest's dependency on Common Controls 6 (which Windows resolves) and
+the Terminal Server awareness stay, branding twice changes nothing,
+osslsigncode signs and verifies the output, and the Windows build of the
+tool takes Unicode arguments."""
 
 import json
 import os
@@ -95,6 +97,7 @@ class BrandTest(unittest.TestCase):
             v and v.encode('latin-1').decode('utf-16-le')
             for v in info['strings'])))
         info['config'] = info['config'].encode('latin-1')
+        info['manifest'] = info['manifest'].encode('latin-1')
         return info
 
     def test_wine_reads_back_the_branded_launcher(self):
@@ -103,11 +106,23 @@ class BrandTest(unittest.TestCase):
         path = wine_env.unix_path('C:\\Brand\\' + name)
         once = self.brand(LAUNCHER, path)
         strings = dict(STRINGS, InternalName=name[:-4], OriginalFilename=name)
+        info = self.probe(name, strings)
+        manifest, assemblies = info.pop('manifest'), info.pop('assemblies')
         self.assertEqual({'strings': strings, 'config': CONFIG,
                           'version': [0x20001, 0] * 2,  # 2.1.0.0
                           'icons': [[16, 16], [32, 32], [48, 48],
-                                    [256, 256]]},
-                         self.probe(name, strings))
+                                    [256, 256]]}, info)
+        # Windows reads the dependency back and resolves it in the prefix,
+        # which is of the launcher's architecture.
+        arch = 'x86' if BITS == 32 else 'amd64'
+        self.assertEqual(
+            [dict(pe_file.COMMON_CONTROLS_6, processorArchitecture=arch)],
+            pe_file.manifest_dependencies(manifest))
+        self.assertRegex(str(assemblies), (
+            r"'Microsoft\.Windows\.Common-Controls,[^']*"
+            r'processorArchitecture="%s"[^\']*version="6\.' % arch))
+        self.assertTrue(pe_file.PeFile(once).dll_characteristics &
+                        pe_file.DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE)
         before = pe_file.PeFile(read(LAUNCHER)).resources()
         after = pe_file.PeFile(once).resources()
         self.assertEqual(before[24][1][0x409].replace(
