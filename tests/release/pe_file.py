@@ -249,10 +249,6 @@ COMMON_CONTROLS_6 = {
 def manifest_dependencies(data):
     """The attributes of the assembly identity of each dependency that an
     application manifest declares, in order."""
-    try:
-        root = ElementTree.fromstring(data)
-    except ElementTree.ParseError as e:
-        raise PeError('the manifest is not XML: %s' % e)
-    v1 = '{urn:schemas-microsoft-com:asm.v1}'
-    return [identity.attrib for identity in root.iterfind(
-        '{0}dependency/{0}dependentAssembly/{0}assemblyIdentity'.format(v1))]
+    path = '{0}dependency/{0}dependentAssembly/{0}assemblyIdentity'.format(
+        '{urn:schemas-microsoft-com:asm.v1}')
+    return [e.attrib for e in ElementTree.fromstring(data).iterfind(path)]
