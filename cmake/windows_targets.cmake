@@ -51,6 +51,7 @@ set(LAUNCHER_WINDOWS_PLATFORM_SOURCES
   platform/windows_processes.cc
   platform/windows_threads.cc
   platform/windows_user_interface.cc
+  platform/windows_splash.cc
   platform/windows_vm_host.cc
   platform/late_bound_calls.cc
 )

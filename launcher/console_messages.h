@@ -23,6 +23,9 @@ class ConsoleMessages : public UserInterface {
   void WriteOut(const std::string& text) override { console_.WriteErr(text); }
   void WriteErr(const std::string& text) override { console_.WriteErr(text); }
   void OpenConsole() override { console_.OpenConsole(); }
+  bool ShowSplash(const std::string& imagePath) override {
+    return console_.ShowSplash(imagePath);
+  }
 
  private:
   UserInterface& console_;

@@ -152,3 +152,9 @@ void RecordedUserInterface::WriteErr(const std::string& text) {
   shown_.WriteErr(text);
   observer_.ErrorWritten(text);
 }
+
+bool RecordedUserInterface::ShowSplash(const std::string& imagePath) {
+  const bool shown = shown_.ShowSplash(imagePath);
+  observer_.Note("splash: " + imagePath + (shown ? "" : " cannot be shown"));
+  return shown;
+}

@@ -95,6 +95,7 @@ class RecordedUserInterface : public UserInterface {
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
   void OpenConsole() override { shown_.OpenConsole(); }
+  bool ShowSplash(const std::string& imagePath) override;
 
  private:
   UserInterface& shown_;

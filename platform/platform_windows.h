@@ -137,7 +137,12 @@ class WindowsUserInterface : public UserInterface {
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
   void OpenConsole() override;
+  // In platform/windows_splash.cc.
+  bool ShowSplash(const std::string& imagePath) override;
 };
+
+// The window class of the splash, by which tests find its window.
+constexpr char kSplashWindowClass[] = "JavaAppLauncherSplash";
 
 class WindowsVmHost : public VmHost {
  public:

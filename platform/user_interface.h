@@ -4,7 +4,8 @@
 #include <string>
 
 // What the user sees of the launcher itself: message boxes, its standard
-// output and error, and a console for a program that has none.
+// output and error, a console for a program that has none, and a splash
+// image while a Java VM in its own process starts.
 
 // Message-box styles and answers the logic uses (the Win32 values).
 constexpr unsigned kBoxPlain = 0x00;
@@ -27,6 +28,12 @@ class UserInterface {
   // Gives a program without a console one of its own, for the application's
   // output in debug mode.
   virtual void OpenConsole() = 0;
+  // Shows the image (PNG, GIF, JPEG or BMP; a relative path from the current
+  // directory) centred on the screen, in a window of the launcher's own run
+  // by a thread of its own, until the process shows another window or 60 s
+  // have passed. Returns once the image is decoded; false when it cannot be
+  // read or decoded, and then nothing is shown.
+  virtual bool ShowSplash(const std::string& imagePath) = 0;
 
  protected:
   // Never deleted through this interface: its implementations live as long

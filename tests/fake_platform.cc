@@ -360,6 +360,11 @@ void* FakePlatform::LibraryFunction(LibraryHandle, const char* name) {
 
 void FakePlatform::OpenConsole() { consoleOpened = true; }
 
+bool FakePlatform::ShowSplash(const std::string& imagePath) {
+  splashes.push_back(imagePath);
+  return !splashFails;
+}
+
 std::int64_t FakePlatform::Now() { return now; }
 
 std::string FakePlatform::LocalTime() { return localTime; }

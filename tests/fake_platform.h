@@ -152,6 +152,9 @@ class FakePlatform : public Files,
   std::optional<OutputPipes> ownOutput;
   bool outputRestored = false;
   bool consoleOpened = false;
+  // The splash images asked for, in order; splashFails makes each fail.
+  std::vector<std::string> splashes;
+  bool splashFails = false;
 
   // --- clock, streams and the launch log's notes
   std::int64_t now = 1000000;
@@ -244,6 +247,7 @@ class FakePlatform : public Files,
   void WriteOut(const std::string& text) override;
   void WriteErr(const std::string& text) override;
   void OpenConsole() override;
+  bool ShowSplash(const std::string& imagePath) override;
   // VmHost
   bool LoadLibraryWithDependencies(const std::string& path,
                                    const std::string& dependencyFolder,
