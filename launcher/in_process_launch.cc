@@ -186,6 +186,7 @@ LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
   if (settings.debugMode && !settings.flavour.sharesConsole) {
     os.ui.OpenConsole();
   }
+  if (launch.splash) os.ui.ShowSplash(*launch.splash);
 
   std::uint32_t error = 0;
   launch.createJavaVm = LoadCreateJavaVm(jvm, os, &error);

@@ -260,4 +260,20 @@ TEST(LaunchInProcess, TheFirstLauncherOwnsTheRestartLoop) {
   }
 }
 
+TEST(LaunchInProcess, ShowsTheSplashOfAVmparamBeforeTheVmLoads) {
+  FakePlatform os;
+  os.files["C:\\Apps\\Tool\\Tool.config"].content =
+      kConfig + std::string("vmparam -splash:img\\s.png\nlogFile run.log\n");
+  os.files[kServer].content = Dll(0x14c);
+  os.libraryLoadErrors[kServer] = 193;  // loading is as far as this goes
+  os.splashFails = true;
+  LaunchSettings settings;
+  RunLauncher({"C:\\Apps\\Tool\\Tool.exe"}, settings, os);
+  EXPECT_EQ(os.splashes, std::vector<std::string>{"img\\s.png"});
+  const std::string log = os.files["C:\\Apps\\Tool\\run.log"].content;
+  const std::size_t load = log.find("could not be loaded");
+  EXPECT_NE(load, std::string::npos) << log;
+  EXPECT_LT(log.find("] splash: img\\s.png cannot be shown\r\n"), load) << log;
+}
+
 }  // namespace
