@@ -357,6 +357,49 @@ void TestClockAndVersion(PlatformOps& os) {
   CHECK(major >= 5);
 }
 
+
+// USER32 by name: the idle wait's check needs it unloaded until then.
+#define USER32(name) LookUpCall<decltype(&::name)>(User32(), #name)
+
+// The splash loads COM only when asked; shows a layered window of its class,
+// of the image's size, while no other window of the process shows, and
+// closes once one does; an image it cannot read or decode shows nothing.
+// (The end-to-end tests show a PNG with transparency.)
+void TestSplash(PlatformOps& os, const std::string& scratch) {
+  CHECK(GetModuleHandleA("ole32.dll") == nullptr);
+  CHECK(!os.ui.ShowSplash(scratch + "\\missing.png"));
+  WriteBytes(scratch + "\\garbage.png", "\x89PNG\r\n\x1a\n not an image");
+  CHECK(!os.ui.ShowSplash(scratch + "\\garbage.png"));
+  CHECK(USER32(FindWindowA)(kSplashWindowClass, nullptr) == nullptr);
+  // A grey BMP of 2x2 pixels (24 bits).
+  WriteBytes(scratch + "\\splash.bmp",
+             std::string("\x42\x4d\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00"
+                         "\x00\x00\x28\x00\x00\x00\x02\x00\x00\x00\x02\x00"
+                         "\x00\x00\x01\x00\x18\x00\x00\x00\x00\x00\x10\x00"
+                         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                         "\x00\x00\x00\x00\x00\x00\x60\x60\x60\x60\x60\x60"
+                         "\x00\x00\x60\x60\x60\x60\x60\x60\x00\x00",
+                         70));
+  CHECK(os.ui.ShowSplash(scratch + "\\splash.bmp"));
+  HWND splash = USER32(FindWindowA)(kSplashWindowClass, nullptr);
+  DWORD process = 0;
+  USER32(GetWindowThreadProcessId)(splash, &process);
+  CHECK(splash != nullptr && USER32(IsWindowVisible)(splash));
+  CHECK_EQ(process, GetCurrentProcessId());
+  CHECK(USER32(GetWindowLongA)(splash, GWL_EXSTYLE) & WS_EX_LAYERED);
+  RECT box = {};
+  USER32(GetWindowRect)(splash, &box);
+  CHECK(box.right - box.left == 2 && box.bottom - box.top == 2);
+  Sleep(300);
+  CHECK(USER32(IsWindow)(splash));
+  HWND other =
+      USER32(CreateWindowExA)(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0,
+                              20, 20, nullptr, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 40 && USER32(IsWindow)(splash); ++i) Sleep(50);
+  CHECK(!USER32(IsWindow)(splash));
+  USER32(DestroyWindow)(other);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -381,6 +424,7 @@ int main(int argc, char** argv) {
   TestIdleWait(os);
   TestProcesses(os, scratch);
   TestClockAndVersion(os);
+  TestSplash(os, scratch);
 
   std::string command = "cmd.exe /c rd /s /q \"" + scratch + "\"";
   RunToEnd(os, command, std::nullopt);
