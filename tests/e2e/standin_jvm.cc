@@ -11,7 +11,8 @@
 //    "hooks": [the options that carry a function], "class" (the first one
 //    asked for), "args": [...],
 //    "stack": the creating thread's stack reserve, in bytes,
-//    "launchers": how many processes of the launcher's executable name run}
+//    "launchers": how many processes of the launcher's executable name run,
+//    "splash": whether the launcher's splash window is up}
 // The record is written when main runs (or the class is missing), so it
 // holds what main received.
 //
@@ -69,6 +70,15 @@ int ProcessesNamedLikeThisOne(const char* exe) {
   }
   CloseHandle(snapshot);
   return count;
+}
+
+// Whether the launcher's splash window (its class in
+// platform/platform_windows.h) is up in this process.
+bool SplashShown() {
+  HWND window = FindWindowA("JavaAppLauncherSplash", nullptr);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return window != nullptr && process == GetCurrentProcessId();
 }
 
 void WriteRecord() {
@@ -143,6 +153,7 @@ JNI_CreateJavaVM(JavaVM** vm, void** env, void* initArgs) {
              ", \"stack\": " + std::to_string(high - low) +
              ", \"launchers\": " +
              std::to_string(ProcessesNamedLikeThisOne(exe)) +
+             ", \"splash\": " + (SplashShown() ? "true" : "false") +
              ", \"options\": [" + options + "], \"hooks\": [" + hooks + "]";
   g_vm.Printf(stderr, "stand-in VM %s\n", "created");
   if (bogus) {

@@ -3,6 +3,7 @@ stand-in jvm.dll into its own process (tests/e2e/standin_jvm.cc), which
 records what it is asked and plays the application's end. Its DLL needs a
 neighbour in the runtime's bin folder, so a wrong DLL search fails."""
 
+import base64
 import os
 import sys
 import unittest
@@ -106,6 +107,16 @@ class RunsInTheLaunchersProcessTest(InProcessTest):
         r = self.run_tool(config)
         self.assertEqual([HOME + '\\bin\\server\\jvm.dll'],
                          [vm['jvm'] for vm in r.vm_runs], r)
+
+    def test_the_splash_shows_while_the_vm_is_created(self):
+        # A 2x2 PNG, its right column transparent; a missing file shows
+        # nothing.
+        wine_env.write_file(APP + '\\splash.png', base64.b64decode(
+            'iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAYAAABytg0kAAAAEUlEQVR4nGM4oaHx'
+            'nwEEYAwALWcEL88gymAAAAAASUVORK5CYII='))
+        for image, shown in (('splash.png', True), ('none.png', False)):
+            r = self.run_tool('vmparam -splash:%s\n' % image + CONFIG)
+            self.assertEqual([shown], [vm['splash'] for vm in r.vm_runs], r)
 
 
 class EndsTest(InProcessTest):
