@@ -8,6 +8,7 @@
 // After windows.h, which it needs.
 #include <wincodec.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/late_bound_calls.h"
@@ -22,51 +23,52 @@ constexpr DWORD kLookEveryMs = 40;
 // WIC's 32-bit counts.
 constexpr UINT kLargestSide = 16384;
 
-// The calls the splash makes beyond KERNEL32; `ok` when all were found. The
-// DLLs stay loaded until the process ends, as USER32 does.
-struct SplashCalls {
-  explicit SplashCalls(HMODULE user32)
-      : user32(user32),
-        gdi32(LoadLibraryA("gdi32.dll")),
-        ole32(LoadLibraryA("ole32.dll")) {}
-  template <typename Function>
-  Function Need(HMODULE module, const char* name) {
-    Function function = LookUpCall<Function>(module, name);
-    ok = ok && function != nullptr;
-    return function;
-  }
+// The calls the splash makes beyond KERNEL32, by DLL. One list gives both
+// the members of SplashCalls and the names looked up for them, in the same
+// order: a loop over the names costs far less code than a lookup per call.
+// clang-format off
+#define SPLASH_CALLS(DLL, CALL)                                              \
+  DLL("ole32.dll") CALL(CoInitializeEx) CALL(CoCreateInstance)               \
+  CALL(CoUninitialize)                                                       \
+  DLL("gdi32.dll") CALL(CreateDIBSection) CALL(CreateCompatibleDC)           \
+  CALL(SelectObject) CALL(BitBlt) CALL(DeleteDC) CALL(DeleteObject)          \
+  DLL("user32.dll") CALL(DefWindowProcA) CALL(RegisterClassA)                \
+  CALL(GetSystemMetrics) CALL(CreateWindowExA) CALL(UpdateLayeredWindow)     \
+  CALL(SetWindowLongA) CALL(ShowWindow) CALL(MsgWaitForMultipleObjects)      \
+  CALL(PeekMessageA) CALL(DispatchMessageA) CALL(BeginPaint) CALL(EndPaint)  \
+  CALL(EnumWindows) CALL(GetWindowThreadProcessId) CALL(IsWindowVisible)     \
+  CALL(DestroyWindow)
+// clang-format on
+#define SPLASH_NO_MEMBER(dll)
+#define SPLASH_MEMBER(name) decltype(&::name) name;
+#define SPLASH_DLL_NAME(dll) "*" dll "\0"
+#define SPLASH_CALL_NAME(name) #name "\0"
 
-  HMODULE user32, gdi32, ole32;
-  bool ok = true;
-#define SPLASH_CALL(module, name) \
-  decltype(&::name) name = Need<decltype(&::name)>(module, #name)
-  SPLASH_CALL(ole32, CoInitializeEx);
-  SPLASH_CALL(ole32, CoCreateInstance);
-  SPLASH_CALL(ole32, CoUninitialize);
-  SPLASH_CALL(gdi32, CreateDIBSection);
-  SPLASH_CALL(gdi32, CreateCompatibleDC);
-  SPLASH_CALL(gdi32, SelectObject);
-  SPLASH_CALL(gdi32, BitBlt);
-  SPLASH_CALL(gdi32, DeleteDC);
-  SPLASH_CALL(gdi32, DeleteObject);
-  SPLASH_CALL(user32, DefWindowProcA);
-  SPLASH_CALL(user32, RegisterClassA);
-  SPLASH_CALL(user32, GetSystemMetrics);
-  SPLASH_CALL(user32, CreateWindowExA);
-  SPLASH_CALL(user32, UpdateLayeredWindow);
-  SPLASH_CALL(user32, SetWindowLongA);
-  SPLASH_CALL(user32, ShowWindow);
-  SPLASH_CALL(user32, MsgWaitForMultipleObjects);
-  SPLASH_CALL(user32, PeekMessageA);
-  SPLASH_CALL(user32, DispatchMessageA);
-  SPLASH_CALL(user32, BeginPaint);
-  SPLASH_CALL(user32, EndPaint);
-  SPLASH_CALL(user32, EnumWindows);
-  SPLASH_CALL(user32, GetWindowThreadProcessId);
-  SPLASH_CALL(user32, IsWindowVisible);
-  SPLASH_CALL(user32, DestroyWindow);
-#undef SPLASH_CALL
+struct SplashCalls {
+  SPLASH_CALLS(SPLASH_NO_MEMBER, SPLASH_MEMBER)
 };
+
+// Fills `calls`; false when a DLL or call is missing. The DLLs are loaded
+// on the splash's thread and stay loaded until the process ends, as USER32
+// does.
+bool LookUpCalls(SplashCalls* calls) {
+  // Each name ends with a NUL, a DLL's marked by a '*'; an empty one ends.
+  static const char kNames[] = SPLASH_CALLS(SPLASH_DLL_NAME, SPLASH_CALL_NAME);
+  char* member = reinterpret_cast<char*>(calls);
+  HMODULE module = nullptr;
+  for (const char* name = kNames; *name != '\0';
+       name += std::strlen(name) + 1) {
+    if (*name == '*') {
+      module = LoadLibraryA(name + 1);
+      continue;
+    }
+    FARPROC call = LookUpCall<FARPROC>(module, name);
+    if (call == nullptr) return false;
+    std::memcpy(member, &call, sizeof(call));
+    member += sizeof(call);
+  }
+  return true;
+}
 
 template <typename Object>
 void Release(Object* object) {
@@ -200,17 +202,16 @@ void ShowUntilAnotherWindow(const SplashCalls& calls, HWND window, HDC image,
 // waits, so that the caller's frame can own it.
 struct SplashStart {
   const wchar_t* path;
-  HMODULE user32;
   HANDLE decided;
   bool shown;
 };
 
 DWORD WINAPI RunSplash(void* parameter) {
   SplashStart& start = *static_cast<SplashStart*>(parameter);
-  SplashCalls calls(start.user32);
+  SplashCalls calls = {};
   HBITMAP bitmap = nullptr;
   SIZE size = {};
-  if (calls.ok &&
+  if (LookUpCalls(&calls) &&
       SUCCEEDED(calls.CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     bitmap = Decode(calls, start.path, &size);
     calls.CoUninitialize();
@@ -243,9 +244,7 @@ bool WindowsUserInterface::ShowSplash(const std::string& imagePath) {
                       static_cast<int>(imagePath.size()),
                       reinterpret_cast<wchar_t*>(&wide[0]),
                       static_cast<int>(imagePath.size() + 1));
-  // USER32 is looked up here, on the launcher's thread, where the rest of
-  // the launcher looks it up too.
-  SplashStart start = {reinterpret_cast<const wchar_t*>(wide.c_str()), User32(),
+  SplashStart start = {reinterpret_cast<const wchar_t*>(wide.c_str()),
                        CreateEventA(nullptr, TRUE, FALSE, nullptr), false};
   if (start.decided == nullptr) return false;
   HANDLE thread = CreateThread(nullptr, 0, RunSplash, &start, 0, nullptr);
