@@ -9,13 +9,15 @@
 //
 // One application, one public static void main(String[]) in a class of
 // that name (or none, when the class is missing); one VM at a time, reached
-// through MiniJvm::Current() since JNI's functions take no context. Objects
-// are never freed: a VM lives as long as its test.
+// through MiniJvm::Current() since JNI's functions take no context. Its
+// objects live as long as it does (a thread that main leaves blocked keeps
+// none it could still use).
 
 #include <jni.h>
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -99,7 +101,8 @@ class MiniJvm {
   static MiniJvm& Me() { return *Current(); }
   jobject New(Kind kind, const std::string& text,
               std::vector<jobject> items = {}) {
-    return reinterpret_cast<jobject>(new Object{kind, text, items});
+    objects_.push_back(Object{kind, text, items});
+    return reinterpret_cast<jobject>(&objects_.back());
   }
   static Object& Of(jobject object) {
     return *reinterpret_cast<Object*>(object);
@@ -121,7 +124,8 @@ class MiniJvm {
   }
   static jmethodID JNICALL GetMethodID(JNIEnv*, jclass, const char* name,
                                        const char*) {
-    return reinterpret_cast<jmethodID>(new Method{name});
+    Me().methods_.push_back(Method{name});
+    return reinterpret_cast<jmethodID>(&Me().methods_.back());
   }
   static jobject Call(jobject target, jmethodID method, va_list args) {
     MiniJvm& me = Me();
@@ -224,7 +228,8 @@ class MiniJvm {
     return Me().New(kClass, "void");  // Void.TYPE, the one field asked for
   }
   static jmethodID JNICALL FromReflectedMethod(JNIEnv*, jobject method) {
-    return reinterpret_cast<jmethodID>(new Method{Of(method).text});
+    Me().methods_.push_back(Method{Of(method).text});
+    return reinterpret_cast<jmethodID>(&Me().methods_.back());
   }
   static void JNICALL CallStaticVoidMethodA(JNIEnv*, jclass, jmethodID,
                                             const jvalue*) {
@@ -288,6 +293,10 @@ class MiniJvm {
   }
 
   jobject pending_ = nullptr;
+  // What the JNI calls made, at addresses that stay put; those calls come
+  // from the one thread that runs main.
+  std::deque<Object> objects_;
+  std::deque<Method> methods_;
   JNINativeInterface_ functions_{};
   JNIInvokeInterface_ invoke_{};
   JNIEnv_ env_{};
