@@ -45,6 +45,8 @@ struct KeywordRule {
   List list;
   bool quote;
   Special special;
+  // The yes-or-no setting of a kSwitch keyword.
+  bool LaunchSettings::*flag = nullptr;
 };
 
 // Tried in this order; a key that begins with a keyword counts as it, so
@@ -78,7 +80,10 @@ const KeywordRule kKeywords[] = {
      Special::kNone},
     // A path to open, not a command-line word: no quotes around it.
     {"logFile", nullptr, nullptr, false, Special::kLogFile},
-    {"javaInProcess", nullptr, nullptr, false, Special::kSwitch},
+    {"javaInProcess", nullptr, nullptr, false, Special::kSwitch,
+     &LaunchSettings::javaInProcess},
+    {"startupCache", nullptr, nullptr, false, Special::kSwitch,
+     &LaunchSettings::startupCache},
 };
 
 // The value of a yes-or-no keyword: on, off, or none when it is neither.
@@ -269,7 +274,7 @@ FatalExit ApplyLine(const std::string& key, const std::string& value,
         return RefuseLine(key, value, "takes yes or no (or true, false, 1, 0).",
                           reader);
       }
-      s.javaInProcess = *on;
+      s.*(rule->flag) = *on;
       break;
     }
     case Special::kMainClass:

@@ -23,6 +23,7 @@ struct Run {
 
   Lock lock;  // guards the fields below, which the VM's threads share
   LaunchObserver* observer = nullptr;
+  std::string quietLine;  // the launch's, kept here: the hooks outlive it
   bool creating = false;
   bool ended = false;  // the first end wins: main's, or a hook's
   JavaEnd end;
@@ -79,9 +80,16 @@ void Print(VmStream stream, const std::string& text) {
 }
 
 jint JNICALL OnPrint(FILE* stream, const char* format, va_list args) {
-  VmHost& vm = *TheRun().vm;
+  Run& run = TheRun();
+  VmHost& vm = *run.vm;
   const std::string text = vm.FormatVmText(stream, format, args);
-  Print(vm.StreamOf(stream), text);
+  bool quiet;
+  {
+    LockGuard guard(run.lock);
+    quiet = !run.quietLine.empty() &&
+            text.find(run.quietLine) != std::string::npos;
+  }
+  if (!quiet) Print(vm.StreamOf(stream), text);
   return static_cast<jint>(text.size());
 }
 
@@ -158,6 +166,7 @@ JavaEnd RunJavaMain(const JavaLaunch& launch, Threads& threads, VmHost& vm,
     run.threads = &threads;
     run.vm = &vm;
     run.observer = observer;
+    run.quietLine = launch.quietLine;
     run.creating = false;
     run.ended = false;
     run.end = JavaEnd();

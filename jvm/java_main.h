@@ -45,6 +45,12 @@ struct JavaLaunch {
   // refuses to make one, said then: the run ends with 1.
   std::string prelude;
   std::string refusal;
+  // The class path as the VM gets it (its option is among `options`).
+  std::string classPath;
+  // A line the VM prints about the startup cache as it is being made
+  // (launcher/startup_cache.h), kept from the application's output: a text
+  // that holds it is not printed; empty when none.
+  std::string quietLine;
   // Which of the runtime's VMs (-server, -client; empty: the first), and
   // the image of -splash:, for the launcher to show; not the VM's business.
   std::string vmKind;

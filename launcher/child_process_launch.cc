@@ -2,10 +2,42 @@
 
 #include <cstdint>
 
+#include "jvm/vm_options.h"
 #include "launcher/command_line.h"
 #include "launcher/launch_sequence.h"
+#include "launcher/startup_cache.h"
 #include "platform/scoped_process.h"
+#include "runtime/jvm_library.h"
 #include "text/text_helpers.h"
+
+namespace {
+
+// The startup cache of a child runtime, planned for its class path as the
+// configuration writes it (the runtime expands its wildcards itself). The
+// runtime's words about the cache can be kept out of its output where
+// nobody reads it directly: a windowless runtime's, whose output goes
+// nowhere or into the launch log.
+StartupCache PlanChildCache(const LaunchSettings& settings,
+                            CacheRuntime* runtime, PlatformOps& os) {
+  if (!settings.startupCache) return StartupCache();
+  const VmOptions vm = TranslateVmParams(settings.vmParams);
+  const std::string home = AbsoluteRuntimeHome(settings);
+  *runtime = CacheRuntimeOf(
+      settings, home, FindJvmLibrary(home, vm.vmKind, os.files, os.program).path,
+      os);
+  std::string classPath;
+  for (const std::string& entry : settings.classPathEntries) {
+    if (!classPath.empty()) classPath += ';';
+    for (char c : entry) {
+      if (c != '"') classPath += c;
+    }
+  }
+  return PlanStartupCache(settings, *runtime, classPath,
+                          VmParamWords(settings.vmParams),
+                          !settings.flavour.sharesConsole, os);
+}
+
+}  // namespace
 
 LaunchResult ChildProcessLaunch::Run(LaunchSettings& settings,
                                      PlatformOps& os) {
@@ -23,7 +55,9 @@ LaunchResult ChildProcessLaunch::Run(LaunchSettings& settings,
       }
     }
   }
-  std::string commandLine = BuildCommandLine(settings);
+  CacheRuntime runtime;
+  StartupCache cache = PlanChildCache(settings, &runtime, os);
+  std::string commandLine = BuildCommandLine(settings, cache.options);
   // Windows refuses longer command lines, and some systems silently cut them;
   // either way the application would not get what the configuration says.
   if (commandLine.size() > kMaxCommandLineLength) {
@@ -34,6 +68,7 @@ LaunchResult ChildProcessLaunch::Run(LaunchSettings& settings,
                static_cast<unsigned long>(commandLine.size()),
                static_cast<unsigned long>(kMaxCommandLineLength)),
         "Error", kBoxError);
+    FinishStartupCache(cache, runtime, os);
     return {LaunchEnd::kCommandLineTooLong, 0};
   }
 
@@ -46,23 +81,25 @@ LaunchResult ChildProcessLaunch::Run(LaunchSettings& settings,
   std::int64_t start = os.system.Now();
   OutputCapture* capture =
       OpenCapture(settings, os.processes, os.threads, os.log);
-  StartedProcess child =
+  if (capture) capture->Hide(cache.quietLine);
+  StartedProcess started =
       StartApplicationProcess(settings, commandLine, directory,
                               settings.consoleTitle, ChildOptions(), capture, os);
-  if (!child.ok) {
+  if (!started.ok) {
     CloseCapture(capture);
+    FinishStartupCache(cache, runtime, os);
     os.ui.ShowMessageBox(
         Format("The Java runtime could not be started.\nCommand line: "
                "%s\nError %u: %s",
-               commandLine.c_str(), static_cast<unsigned>(child.errorCode),
-               os.system.ErrorMessage(child.errorCode).c_str()),
+               commandLine.c_str(), static_cast<unsigned>(started.errorCode),
+               os.system.ErrorMessage(started.errorCode).c_str()),
         "Error", kBoxError);
     if (debug) os.ui.WriteOut("CreateProcess ret 0, exitCode=0\n");
     return {LaunchEnd::kNotStarted, 0};
   }
   int exitCode;
   {
-    ScopedProcess process(os.processes, child);
+    ScopedProcess process(os.processes, started);
     os.processes.WaitForIdle(process.get(), 5000);
     os.processes.WaitForEnd(process.get());
     // The exit code is a 32-bit value; a code with its top bit set (a crash,
@@ -70,9 +107,11 @@ LaunchResult ChildProcessLaunch::Run(LaunchSettings& settings,
     exitCode =
         static_cast<std::int32_t>(os.processes.ProcessExitCode(process.get()));
   }
+  const std::int64_t seconds = os.system.Now() - start;
   const std::string errorLines = CloseCapture(capture);
-  ReportApplicationEnd(settings, *settings.javapath, exitCode,
-                       os.system.Now() - start, errorLines, os);
+  FinishStartupCache(cache, runtime, os);
+  ReportApplicationEnd(settings, *settings.javapath, exitCode, seconds,
+                       errorLines, os);
   if (debug) {
     os.ui.WriteOut(Format("CreateProcess ret %d, exitCode=%d\n", 1, exitCode));
   }

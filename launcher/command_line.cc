@@ -70,13 +70,18 @@ std::string AbsoluteClassPathEntry(const std::string& entry,
   return path;
 }
 
-std::string BuildCommandLine(const LaunchSettings& settings) {
+std::string BuildCommandLine(const LaunchSettings& settings,
+                             const std::vector<std::string>& moreVmOptions) {
   std::string line;
   line.reserve(static_cast<std::size_t>(CommandLineSizeCount(settings)));
   if (settings.javapath) line += *settings.javapath;
   line += ' ';
   for (const std::string& param : settings.vmParams) {
     line += param;
+    line += ' ';
+  }
+  for (const std::string& option : moreVmOptions) {
+    line += QuoteArgument(option, false);
     line += ' ';
   }
   // A module's class path is only what the configuration adds to it.

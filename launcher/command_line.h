@@ -32,10 +32,12 @@ bool ArgumentNeedsQuotes(const std::string& argument, bool quoteAlways);
 std::string AbsoluteClassPathEntry(const std::string& entry,
                                    const std::string& startDir);
 
-// The child's command line: javapath, VM parameters, "-classpath" and the
+// The child's command line: javapath, VM parameters (then `moreVmOptions`,
+// the launcher's own, each a word quoted as needed), "-classpath" and the
 // class path, the main class (or "-m" and the module, after a class path
 // only when there is one), then the application arguments each followed by
 // a space.
-std::string BuildCommandLine(const LaunchSettings& settings);
+std::string BuildCommandLine(const LaunchSettings& settings,
+                             const std::vector<std::string>& moreVmOptions = {});
 
 #endif  // LAUNCHER_LAUNCHER_COMMAND_LINE_H_

@@ -8,6 +8,7 @@
 #include "jvm/vm_options.h"
 #include "launcher/launch_sequence.h"
 #include "launcher/launcher_arguments.h"
+#include "launcher/startup_cache.h"
 #include "platform/scoped_process.h"
 #include "runtime/jvm_library.h"
 #include "runtime/release_file.h"
@@ -42,14 +43,6 @@ std::vector<std::string> WideApplicationArguments(
     wide.push_back(os.system.AnsiToUtf16Le(settings.appArguments[i]));
   }
   return wide;
-}
-
-// The runtime's home as an absolute path: the current directory changes
-// before the VM library loads (to the application's directory), and a
-// library named by a relative path would then be looked for elsewhere.
-std::string AbsoluteRuntimeHome(const LaunchSettings& settings) {
-  std::string home = RuntimeHomeOfExecutable(*settings.javapath);
-  return IsAbsolutePath(home) ? home : AbsoluteFolder(home, settings.startDir);
 }
 
 // The VM library's entry point, loaded with the runtime's bin folder for
@@ -91,7 +84,35 @@ std::vector<std::string> JavaOptionWords(const LaunchSettings& settings,
   return words;
 }
 
+// The VM options the application gives: all but the class path and java's
+// own properties, which the launcher adds.
+std::vector<std::string> ApplicationVmOptions(const JavaLaunch& launch) {
+  std::vector<std::string> options;
+  for (const std::string& option : launch.options) {
+    if (!StartsWith(option, "-Djava.class.path=") &&
+        !StartsWith(option, "-Dsun.java.")) {
+      options.push_back(option);
+    }
+  }
+  return options;
+}
+
 }  // namespace
+
+StartupCache AddStartupCache(const LaunchSettings& settings,
+                             const CacheRuntime& runtime, JavaLaunch& launch,
+                             PlatformOps& os) {
+  // In process the VM's words about the cache pass the launcher's hooks,
+  // which keep them from the application's output.
+  StartupCache cache = PlanStartupCache(
+      settings, runtime, launch.classPath, ApplicationVmOptions(launch), true,
+      os);
+  // Before java's own properties, which close the list.
+  launch.options.insert(launch.options.end() - 2, cache.options.begin(),
+                        cache.options.end());
+  launch.quietLine = cache.quietLine;
+  return cache;
+}
 
 JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
                              const std::string& home, PlatformOps& os) {
@@ -115,6 +136,7 @@ JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
     }
   }
   launch.options.push_back("-Djava.class.path=" + classPath);
+  launch.classPath = classPath;
   launch.options.insert(launch.options.end(), vm.options.begin(),
                         vm.options.end());
   // A module's main class is the one named after it, else the one its
@@ -199,12 +221,16 @@ LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
                       os);
   }
 
+  const CacheRuntime runtime = CacheRuntimeOf(settings, home, jvm.path, os);
+  StartupCache cache = AddStartupCache(settings, runtime, launch, os);
   const std::int64_t start = os.system.Now();
   // Captured output reaches the log through its pipes; else the log hears
   // the VM's words as they come.
   const JavaEnd end =
       RunJavaMain(launch, os.threads, os.vm, capture ? nullptr : &os.log);
+  const std::int64_t seconds = os.system.Now() - start;
   const std::string errorLines = CloseCapture(capture);
+  FinishStartupCache(cache, runtime, os);
   if (end.kind == JavaEndKind::kNoThread) {
     return NotStarted("No thread could be made for the Java application.", os);
   }
@@ -214,8 +240,7 @@ LaunchResult InProcessLaunch::Run(LaunchSettings& settings, PlatformOps& os) {
         kBoxError);
     return {LaunchEnd::kApplicationEnded, 1};
   }
-  ReportApplicationEnd(settings, jvm.path, end.code, os.system.Now() - start,
-                       errorLines, os);
+  ReportApplicationEnd(settings, jvm.path, end.code, seconds, errorLines, os);
   return {LaunchEnd::kApplicationEnded, end.code};
 }
 

@@ -3,6 +3,7 @@
 
 #include "jvm/java_main.h"
 #include "launcher/launch_mode.h"
+#include "launcher/startup_cache.h"
 
 // The application run by a Java VM inside the launcher's own process
 // (javaInProcess), so that the process the system shows, pins, asks the
@@ -35,5 +36,12 @@ class InProcessLaunch : public LaunchMode {
 // release file) for the forms of main.
 JavaLaunch PrepareJavaLaunch(const LaunchSettings& settings,
                              const std::string& home, PlatformOps& os);
+
+// The startup cache of this run (startupCache), planned for the runtime and
+// the class path the VM gets, its options put among the VM's; to be
+// finished (FinishStartupCache) when the run has ended.
+StartupCache AddStartupCache(const LaunchSettings& settings,
+                             const CacheRuntime& runtime, JavaLaunch& launch,
+                             PlatformOps& os);
 
 #endif  // LAUNCHER_LAUNCHER_IN_PROCESS_LAUNCH_H_

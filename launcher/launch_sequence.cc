@@ -1,6 +1,8 @@
 #include "launcher/launch_sequence.h"
 
 #include "launcher/launcher_arguments.h"
+#include "runtime/java_version.h"
+#include "runtime/jvm_library.h"
 #include "runtime/registry_lookup.h"
 #include "runtime/runtime_search.h"
 #include "text/text_helpers.h"
@@ -25,10 +27,18 @@ LaunchResult RunLaunchSequence(LaunchSettings& settings, LaunchMode& mode,
 bool FindRuntime(LaunchSettings& settings, PlatformOps& os) {
   if (!settings.javapath) {
     // A configured search replaces the registry's current runtime.
-    settings.javapath = settings.javaSearch ? FindRuntimeBySearch(settings, os)
-                                            : FindDefaultRuntime(settings, os);
+    std::optional<JavaVersion> version;
+    settings.javapath = settings.javaSearch
+                            ? FindRuntimeBySearch(settings, os, &version)
+                            : FindDefaultRuntime(settings, os);
+    if (version) settings.runtimeVersion = JavaVersionText(*version);
   }
   return settings.javapath.has_value();
+}
+
+std::string AbsoluteRuntimeHome(const LaunchSettings& settings) {
+  std::string home = RuntimeHomeOfExecutable(*settings.javapath);
+  return IsAbsolutePath(home) ? home : AbsoluteFolder(home, settings.startDir);
 }
 
 const std::optional<std::string>& ApplicationDirectory(

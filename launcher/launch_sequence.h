@@ -28,6 +28,12 @@ LaunchResult RunLaunchSequence(LaunchSettings& settings, LaunchMode& mode,
 // is still unset; false (after telling the user why) when none was found.
 bool FindRuntime(LaunchSettings& settings, PlatformOps& os);
 
+// The home of the runtime that `javapath` names, as an absolute path: the
+// current directory changes before the VM library loads (to the
+// application's directory), and a library named by a relative path would
+// then be looked for elsewhere.
+std::string AbsoluteRuntimeHome(const LaunchSettings& settings);
+
 // Where the application runs: `workingDir` when set, else the caller's
 // folder when the flavour runs it there; none: the launcher's own.
 const std::optional<std::string>& ApplicationDirectory(

@@ -62,6 +62,7 @@ void OutputCapture::StartReaders() {
 }
 
 void OutputCapture::Take(Stream& stream, const std::string& line) {
+  if (!hidden_.empty() && line == hidden_) return;
   if (&stream == &err_) tail_.Add(line);
   observer_.Note(stream.prefix + line);
 }

@@ -46,6 +46,9 @@ class OutputCapture {
   OutputCapture& operator=(const OutputCapture&) = delete;
 
   const OutputPipes& pipes() const { return pipes_; }
+  // Keeps lines that are exactly `line` out of the log (the runtime's words
+  // about the startup cache); empty: none. Before the readers start.
+  void Hide(const std::string& line) { hidden_ = line; }
   // Starts the readers once the child has the write ends; the launcher
   // closes its own, so that the pipes end when the child (and what it
   // started) does.
@@ -88,6 +91,7 @@ class OutputCapture {
   OutputPipes pipes_;
   bool writeEndsOpen_ = true;
   bool ownOutput_ = false;
+  std::string hidden_;
 
   Lock lock_;  // guards the rest, which the readers share
   Stream out_{this, 0, "out: ", {}};

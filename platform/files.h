@@ -18,6 +18,8 @@ using FileHandle = std::uintptr_t;
 struct DirEntry {
   std::string name;         // file name only, without the directory
   unsigned attributes = 0;  // only kAttributeDirectory is tested
+  std::uint64_t size = 0;   // in bytes
+  std::uint64_t modified = 0;  // the last write, in the system's ticks
 };
 
 class Files {
@@ -55,6 +57,18 @@ class Files {
   // A spelling of `path` that is equal for two spellings of the same file
   // (absolute, case folded where the file system ignores case).
   virtual std::string CanonicalPath(const std::string& path) = 0;
+  // Makes the folder `path` and the folders above it that are missing;
+  // true when it exists afterwards.
+  virtual bool MakeFolders(const std::string& path) = 0;
+  // Removes a file, a read-only one too; false when it is still there.
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Makes `path` as a lock that only this process holds: false when the
+  // file exists (another holds it) or cannot be made. The file goes when
+  // the handle is closed, or the process ends in any way.
+  virtual bool MakeLockFile(const std::string& path, FileHandle* lock) = 0;
+  // The bytes free for this user on the volume of the folder `path`; 0
+  // when that cannot be read.
+  virtual std::uint64_t FreeBytes(const std::string& path) = 0;
 
  protected:
   // Never deleted through this interface: its implementations live as long

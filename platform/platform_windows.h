@@ -30,6 +30,10 @@ class WindowsFiles : public Files {
   void CloseFile(FileHandle file) override;
   bool RenameFile(const std::string& from, const std::string& to) override;
   std::string CanonicalPath(const std::string& path) override;
+  bool MakeFolders(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool MakeLockFile(const std::string& path, FileHandle* lock) override;
+  std::uint64_t FreeBytes(const std::string& path) override;
 };
 
 class WindowsRegistry : public Registry {

@@ -45,6 +45,9 @@ struct ChildOptions {
   // word alone might find another one; none: the system finds it from the
   // command line.
   std::optional<std::string> program;
+  // A helper of the launcher's that nobody sees: standard input, output and
+  // error the NUL device, and no console window.
+  bool quiet = false;
 };
 
 class Processes {

@@ -57,7 +57,11 @@ std::vector<DirEntry> WindowsFiles::FindFiles(const std::string& pattern) {
   FindHandle search(FindFirstFileA(pattern.c_str(), &data));
   if (!search.valid()) return entries;
   do {
-    entries.push_back({data.cFileName, data.dwFileAttributes});
+    entries.push_back(
+        {data.cFileName, data.dwFileAttributes,
+         (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+         (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+             data.ftLastWriteTime.dwLowDateTime});
   } while (FindNextFileA(search.get(), &data));
   return entries;
 }
@@ -146,4 +150,42 @@ std::string WindowsFiles::CanonicalPath(const std::string& path) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return full;
+}
+
+bool WindowsFiles::MakeFolders(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+  const std::size_t slash = path.find_last_of("\\/");
+  // The drive or the share at the top is there, or nothing can be made.
+  if (slash != std::string::npos && slash > 2 &&
+      !MakeFolders(path.substr(0, slash))) {
+    return false;
+  }
+  return CreateDirectoryA(path.c_str(), nullptr) ||
+         GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool WindowsFiles::RemoveFile(const std::string& path) {
+  // A Java VM writes its archives read-only, which DeleteFile refuses.
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileA(path.c_str()) ||
+         GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool WindowsFiles::MakeLockFile(const std::string& path, FileHandle* lock) {
+  HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                            nullptr);
+  if (made == INVALID_HANDLE_VALUE) return false;
+  *lock = reinterpret_cast<FileHandle>(made);
+  return true;
+}
+
+std::uint64_t WindowsFiles::FreeBytes(const std::string& path) {
+  ULARGE_INTEGER free;
+  if (!GetDiskFreeSpaceExA(path.c_str(), &free, nullptr, nullptr)) return 0;
+  return free.QuadPart;
 }

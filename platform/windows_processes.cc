@@ -52,13 +52,17 @@ StartedProcess WindowsProcesses::StartProcess(
   startup.cb = sizeof(startup);
   startup.lpTitle = consoleTitle ? &title[0] : nullptr;
   SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
-  if (options.output) {
+  HANDLE nul = INVALID_HANDLE_VALUE;
+  if (options.output || options.quiet) {
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput =
-        CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    &inherited, OPEN_EXISTING, 0, nullptr);
-    startup.hStdOutput = ToHandle(options.output->outWrite);
-    startup.hStdError = ToHandle(options.output->errWrite);
+    nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                      OPEN_EXISTING, 0, nullptr);
+    startup.hStdInput = nul;
+    startup.hStdOutput = options.output ? ToHandle(options.output->outWrite)
+                                        : nul;
+    startup.hStdError = options.output ? ToHandle(options.output->errWrite)
+                                       : nul;
   }
   PROCESS_INFORMATION info;
   std::memset(&info, 0, sizeof(info));
@@ -66,11 +70,11 @@ StartedProcess WindowsProcesses::StartProcess(
   StartedProcess started;
   const BOOL created = CreateProcessA(
       options.program ? options.program->c_str() : nullptr, &command[0],
-      nullptr, nullptr, TRUE, options.dieWithLauncher ? CREATE_SUSPENDED : 0,
+      nullptr, nullptr, TRUE,
+      (options.dieWithLauncher ? CREATE_SUSPENDED : 0) |
+          (options.quiet ? CREATE_NO_WINDOW : 0),
       nullptr, directory ? directory->c_str() : nullptr, &startup, &info);
-  if (options.output && startup.hStdInput != INVALID_HANDLE_VALUE) {
-    CloseHandle(startup.hStdInput);
-  }
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (!created) {
     started.errorCode = GetLastError();
     return started;

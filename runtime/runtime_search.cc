@@ -124,8 +124,8 @@ bool Better(const Candidate& a, const Candidate& b) {
   return CompareJavaVersions(*a.version, *b.version) > 0;
 }
 
-std::optional<Finding> SearchOnePlace(const std::string& place,
-                                      Search& search) {
+std::optional<Candidate> SearchOnePlace(const std::string& place,
+                                        Search& search) {
   Trace(search, "javaSearch: place " + place);
   PlaceResult result = SearchPlace(place, search.settings, search.os);
   std::vector<Candidate> candidates;
@@ -154,7 +154,7 @@ std::optional<Finding> SearchOnePlace(const std::string& place,
         "    " + Describe(candidate) + ": " + candidate.rejection + "\n";
   }
   if (!best) return std::nullopt;
-  return best->finding;
+  return *best;
 }
 
 // --- bounds and the failure
@@ -204,20 +204,23 @@ std::string SearchVersionText(const LaunchSettings& settings) {
   return "any";
 }
 
-std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
-                                               PlatformOps& os) {
+std::optional<std::string> FindRuntimeBySearch(
+    const LaunchSettings& settings, PlatformOps& os,
+    std::optional<JavaVersion>* version) {
   Search search{settings, os, {}, std::string()};
   if (!ReadBounds(settings, os, &search.bounds)) return std::nullopt;
   const std::vector<std::string> places =
       SplitList(settings.javaSearch.value_or(""));
   Trace(search, "javaSearch: version " + SearchVersionText(settings));
   for (const std::string& place : places) {
-    std::optional<Finding> found = SearchOnePlace(place, search);
+    std::optional<Candidate> found = SearchOnePlace(place, search);
     if (found) {
       std::string executable =
-          RuntimeExecutableFromHome(found->home, settings, os);
+          RuntimeExecutableFromHome(found->finding.home, settings, os);
       os.log.Note(Format("runtime: %s (javaSearch place %s: %s)",
-                     executable.c_str(), place.c_str(), found->origin.c_str()));
+                         executable.c_str(), place.c_str(),
+                         found->finding.origin.c_str()));
+      if (version) *version = found->version;
       return executable;
     }
   }

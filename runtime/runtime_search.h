@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "runtime/java_version.h"
 #include "settings/launch_settings.h"
 #include "platform/platform_ops.h"
 
@@ -20,8 +21,11 @@
 // none after one "Error!" box: for a bound that is no version, or listing
 // every place and what was wrong with what it held, followed by the download
 // question when `downloadUrl` is set. Debug mode traces every candidate.
-std::optional<std::string> FindRuntimeBySearch(const LaunchSettings& settings,
-                                               PlatformOps& os);
+// `version`, when given, gets the found runtime's version as the search
+// knew it (none when unknown).
+std::optional<std::string> FindRuntimeBySearch(
+    const LaunchSettings& settings, PlatformOps& os,
+    std::optional<JavaVersion>* version = nullptr);
 
 // The wanted versions as the download question words them: "11 to 17",
 // "11 or later", "17 or earlier", or "any" without bounds.

@@ -21,6 +21,9 @@ inline constexpr char kLauncherVersion[] = LAUNCHER_VERSION;
 // Lists only grow, in the order their sources are met.
 struct LaunchSettings {
   std::optional<std::string> javapath;      // runtime executable, maybe quoted
+  // The found runtime's version as the search knew it ("17.0.9"); none
+  // when unknown or not searched for.
+  std::optional<std::string> runtimeVersion;
   std::optional<std::string> consoleTitle;  // title of the child's console
   std::optional<std::string> javaVersion;   // registry subkey name
   std::optional<std::string> configPath;    // from -c
@@ -51,6 +54,9 @@ struct LaunchSettings {
   // The Java VM runs inside the launcher's own process instead of a child
   // runtime (javaInProcess).
   bool javaInProcess = false;
+  // Keep what the VM learns while it loads the application's classes in a
+  // per-user cache, to start faster the next time (startupCache).
+  bool startupCache = false;
   // Another launcher started this one again for a restart: it runs the
   // application once and ends with its exit code, whatever the flavour.
   bool restartedCopy = false;

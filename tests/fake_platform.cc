@@ -151,7 +151,11 @@ bool FakePlatform::Append(FileHandle file, const std::string& text) {
 }
 
 void FakePlatform::CloseFile(FileHandle file) {
-  if (openFiles_.erase(file)) --openAppends;
+  auto open = openFiles_.find(file);
+  if (open == openFiles_.end()) return;
+  locks.erase(open->second);  // a lock file goes with its handle
+  openFiles_.erase(open);
+  --openAppends;
 }
 
 bool FakePlatform::RenameFile(const std::string& from, const std::string& to) {
@@ -554,3 +558,25 @@ void FakePlatform::Note(const std::string& line) {
   std::lock_guard<std::mutex> lock(mutex_);
   notes.push_back(line);
 }
+
+bool FakePlatform::MakeFolders(const std::string& path) {
+  if (unwritable.count(path)) return false;
+  folders.insert(path);
+  return true;
+}
+
+bool FakePlatform::RemoveFile(const std::string& path) {
+  files.erase(path);
+  return true;
+}
+
+bool FakePlatform::MakeLockFile(const std::string& path, FileHandle* lock) {
+  const std::string folder = path.substr(0, path.rfind('\\'));
+  if (unwritable.count(folder) || !locks.insert(path).second) return false;
+  *lock = nextFile_++;
+  openFiles_[*lock] = path;
+  ++openAppends;
+  return true;
+}
+
+std::uint64_t FakePlatform::FreeBytes(const std::string&) { return freeBytes; }

@@ -111,6 +111,11 @@ class FakePlatform : public Files,
   // carries an application archive.
   std::optional<std::string> embeddedConfiguration;
   bool carriesArchive = false;
+  // Folders made (and those that cannot be: a path in `unwritable` is
+  // refused here too), lock files held, and the free bytes of a volume.
+  std::set<std::string> folders;
+  std::set<std::string> locks;
+  std::uint64_t freeBytes = std::uint64_t{1} << 40;
   // Directory searches: pattern -> entries in the platform's order.
   std::map<std::string, std::vector<DirEntry>, CaseInsensitiveLess> listings;
   std::vector<std::string> searches;
@@ -190,6 +195,10 @@ class FakePlatform : public Files,
   void CloseFile(FileHandle file) override;
   bool RenameFile(const std::string& from, const std::string& to) override;
   std::string CanonicalPath(const std::string& path) override;
+  bool MakeFolders(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool MakeLockFile(const std::string& path, FileHandle* lock) override;
+  std::uint64_t FreeBytes(const std::string& path) override;
   // Registry
   bool OpenRegistryKey(const std::string& path, RegistryView view,
                        RegKey* key) override;

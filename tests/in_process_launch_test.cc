@@ -30,6 +30,7 @@ std::string Dll(std::uint16_t machine) {
 }
 
 TEST(JavaInProcessKeyword, TakesYesOrNoInAnyCaseAndRefusesTheRest) {
+  // startupCache is a switch of the same kind.
   const struct {
     const char* line;
     bool on;
@@ -38,20 +39,26 @@ TEST(JavaInProcessKeyword, TakesYesOrNoInAnyCaseAndRefusesTheRest) {
                {"javaInProcesses 1", true, 0},  {"javaInProcess No", false, 0},
                {"javaInProcess false", false, 0}, {"javaInProcess 0", false, 0},
                {"javaInProcess maybe", false, 2}, {"javaInProcess ", false, 2}};
-  for (const auto& c : cases) {
-    FakePlatform os;
-    os.files["C:\\a.cfg"].content = std::string("mainclass a.B\n") + c.line +
-                                    "\njavapath C:\\j\\bin\\javaw.exe\n";
-    LaunchSettings settings;
-    EXPECT_EQ(RunLauncher({"C:\\t.exe", "-cC:\\a.cfg"}, settings, os), c.code)
-        << c.line;
-    EXPECT_EQ(settings.javaInProcess, c.on) << c.line;
-    if (c.code == 2) {
-      ASSERT_EQ(os.boxes.size(), 1u) << c.line;
-      EXPECT_EQ(os.boxes[0].text,
-                std::string("Line 2 of the configuration file C:\\a.cfg:\n") +
-                    c.line + "\ntakes yes or no (or true, false, 1, 0).");
-      EXPECT_TRUE(os.starts.empty() && os.libraryLoads.empty());
+  for (bool cache : {false, true}) {
+    for (const auto& c : cases) {
+      std::string line = c.line;
+      if (cache) line.replace(0, 13, "startupCache");
+      FakePlatform os;
+      os.files["C:\\a.cfg"].content = "mainclass a.B\n" + line +
+                                      "\njavapath C:\\j\\bin\\javaw.exe\n";
+      LaunchSettings settings;
+      EXPECT_EQ(RunLauncher({"C:\\t.exe", "-cC:\\a.cfg"}, settings, os),
+                c.code)
+          << line;
+      EXPECT_EQ(cache ? settings.startupCache : settings.javaInProcess, c.on)
+          << line;
+      if (c.code == 2) {
+        ASSERT_EQ(os.boxes.size(), 1u) << line;
+        EXPECT_EQ(os.boxes[0].text,
+                  "Line 2 of the configuration file C:\\a.cfg:\n" + line +
+                      "\ntakes yes or no (or true, false, 1, 0).");
+        EXPECT_TRUE(os.starts.empty() && os.libraryLoads.empty());
+      }
     }
   }
 }
