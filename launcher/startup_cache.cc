@@ -60,22 +60,31 @@ std::string ApplicationName(const std::string& modulePath) {
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-// The class path entries that an archive cannot take: a folder (the VM
-// refuses to dump an archive of one, and ends the application with an
-// error then). Wildcards name jars.
-std::string FolderOnClassPath(const std::string& classPath, char separator,
-                              Files& files) {
+// What an archive of the class path depends on: each jar's name, size and
+// last write. The VM refuses an archive whose jars changed, silently, so an
+// updated application gets a new file instead. `folder` gets the first
+// folder on it, which an archive cannot take (the VM refuses to make one,
+// and ends the application with an error). A wildcard names jars.
+std::string ClassPathStamp(const std::string& classPath, char separator,
+                           Files& files, std::string* folder) {
+  std::string stamp;
   std::size_t start = 0;
   while (start <= classPath.size()) {
     std::size_t end = classPath.find(separator, start);
     if (end == std::string::npos) end = classPath.size();
     const std::string entry = classPath.substr(start, end - start);
-    const bool wildcard =
-        entry == "*" || (entry.size() > 1 && entry.back() == '*');
-    if (!entry.empty() && !wildcard && !files.FileExists(entry)) return entry;
+    for (const DirEntry& found : files.FindFiles(entry)) {
+      if ((found.attributes & kAttributeDirectory) != 0) {
+        if (entry.back() != '*' && folder->empty()) *folder = entry;
+        continue;
+      }
+      stamp += Format("\n%s %llu %llu", found.name.c_str(),
+                      static_cast<unsigned long long>(found.size),
+                      static_cast<unsigned long long>(found.modified));
+    }
     start = end + 1;
   }
-  return std::string();
+  return stamp;
 }
 
 CacheForm FormFor(long feature, bool quietOutput) {
@@ -100,9 +109,9 @@ const char* Describe(CacheForm form) {
 }
 
 // Why no cache is made or used this start, or empty when one can be.
-std::string Obstacle(const CacheRuntime& runtime, const std::string& classPath,
+std::string Obstacle(const CacheRuntime& runtime,
                      const std::vector<std::string>& vmOptions,
-                     PlatformOps& os) {
+                     const std::string& folderOnClassPath, PlatformOps& os) {
   for (const std::string& option : vmOptions) {
     if (NamesItsOwnCache(option)) {
       return "the configuration names its own (" + option + ")";
@@ -120,10 +129,8 @@ std::string Obstacle(const CacheRuntime& runtime, const std::string& classPath,
     return "the runtime has no base archive (" + base +
            "), as a runtime made by jlink without one";
   }
-  const std::string folder =
-      FolderOnClassPath(classPath, os.vm.ClassPathSeparator(), os.files);
-  if (!folder.empty()) {
-    return "the class path holds the folder " + folder +
+  if (!folderOnClassPath.empty()) {
+    return "the class path holds the folder " + folderOnClassPath +
            ", which an archive cannot take";
   }
   return std::string();
@@ -273,7 +280,10 @@ StartupCache PlanStartupCache(const LaunchSettings& settings,
                               bool quietOutput, PlatformOps& os) {
   StartupCache cache;
   if (!settings.startupCache) return cache;
-  std::string why = Obstacle(runtime, classPath, vmOptions, os);
+  std::string folderOnClassPath;
+  const std::string stamp = ClassPathStamp(
+      classPath, os.vm.ClassPathSeparator(), os.files, &folderOnClassPath);
+  std::string why = Obstacle(runtime, vmOptions, folderOnClassPath, os);
   const std::optional<std::string> local =
       os.system.Environment("LOCALAPPDATA");
   if (why.empty() && (!local || local->empty())) {
@@ -295,7 +305,7 @@ StartupCache PlanStartupCache(const LaunchSettings& settings,
   cache.classPath = classPath;
   cache.vmOptions = vmOptions;
   cache.base = JavaVersionText(*runtime.version) + "-" +
-               Hash(runtime.home + "\n" + classPath);
+               Hash(runtime.home + "\n" + classPath + stamp);
   const char* extension = Extension(cache.form);
   // The lock first: a file another start is writing is not judged.
   const bool locked = os.files.MakeLockFile(

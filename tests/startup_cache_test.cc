@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "tests/fake_platform.h"
 
@@ -102,7 +103,10 @@ TEST_F(StartupCacheTest, AnObstacleLeavesTheCacheOutAndTheLogSaysWhy) {
          t.os.files.erase("C:\\jdk\\bin\\server\\classes.jsa");
        }},
       {"the class path holds the folder C:\\App\\classes",
-       [](CacheBench& t) { t.classPath += ";C:\\App\\classes"; }},
+       [](CacheBench& t) {
+         t.classPath += ";C:\\App\\classes";
+         t.os.listings["C:\\App\\classes"] = {{"classes", kAttributeDirectory}};
+       }},
       {"the runtime's version is unknown",
        [](CacheBench& t) { t.runtime.version.reset(); }},
       {"LOCALAPPDATA is not set",
@@ -144,6 +148,20 @@ TEST_F(StartupCacheTest, OnlyAWholeFileOfTheVmsReachesIt) {
   EXPECT_FALSE(os.files.count(std::string(kFolder) + "\\17.0.9-78d82735-4.jsa"));
   EXPECT_EQ(os.notes.back(), "startup cache: " + whole + " used");
   EXPECT_TRUE(os.locks.empty());
+}
+
+TEST_F(StartupCacheTest, AnUpdatedJarOrRuntimeGetsAFileOfItsOwn) {
+  // The VM silently refuses an archive whose jars changed.
+  std::set<std::string> bases;
+  for (std::uint64_t modified : {1, 2}) {
+    for (const char* home : {"C:\\jdk", "C:\\jdk2"}) {
+      CacheBench t;
+      t.runtime.home = home;
+      t.os.listings["C:\\App\\app.jar"] = {{"app.jar", 0, 10, modified}};
+      bases.insert(t.Plan().base);
+    }
+  }
+  EXPECT_EQ(bases.size(), 4u);
 }
 
 TEST_F(StartupCacheTest, TheFileMadeIsNamedWithItsSizeAndTheNewestTwoStay) {
