@@ -108,10 +108,20 @@ const char* Describe(CacheForm form) {
   return "none";
 }
 
-// Why no cache is made or used this start, or empty when one can be.
+// An archive's first bytes: the mark of its kind, a checksum, and the
+// number of the format, which the runtime's base archive and every archive
+// its VM makes share.
+constexpr std::size_t kHeaderBytes = 12;
+std::string FormatOf(const std::string& header) {
+  return header.size() < kHeaderBytes ? std::string() : header.substr(8, 4);
+}
+
+// Why no cache is made or used this start, or empty when one can be;
+// `format` gets the format of the runtime's archives.
 std::string Obstacle(const CacheRuntime& runtime,
                      const std::vector<std::string>& vmOptions,
-                     const std::string& folderOnClassPath, PlatformOps& os) {
+                     const std::string& folderOnClassPath, PlatformOps& os,
+                     std::string* format) {
   for (const std::string& option : vmOptions) {
     if (NamesItsOwnCache(option)) {
       return "the configuration names its own (" + option + ")";
@@ -125,7 +135,10 @@ std::string Obstacle(const CacheRuntime& runtime,
                   feature);
   }
   const std::string base = InFolder(FolderOf(runtime.jvmLibrary), "classes.jsa");
-  if (runtime.jvmLibrary.empty() || !os.files.FileExists(base)) {
+  std::string header;
+  if (runtime.jvmLibrary.empty() ||
+      !os.files.ReadFileStart(base, kHeaderBytes, &header) ||
+      (*format = FormatOf(header)).empty()) {
     return "the runtime has no base archive (" + base +
            "), as a runtime made by jlink without one";
   }
@@ -167,20 +180,20 @@ std::uint64_t SizeInName(const std::string& name) {
   return size;
 }
 
-// Whether a cache file is whole: the size its name says, made by the VM
-// (which begins its archives with a mark of their kind), and readable. A
-// start killed while the VM wrote it leaves it cut short, which some
-// runtimes crash on rather than refuse.
+// Whether a cache file is whole: the size its name says, made by this
+// runtime's VM (its mark, and the format of the runtime's archives), and
+// readable. A file cut short, or with a header of garbage, is one some
+// runtimes crash on or warn about rather than refuse silently.
 bool IsWhole(const std::string& path, const DirEntry& entry, CacheForm form,
-             Files& files) {
+             const std::string& format, Files& files) {
   // 0xf00baba2 for the VM's static archives, Java 25's cache among them;
   // 0xf00baba8 for the dynamic ones, little-endian.
-  const std::string mark = form == CacheForm::kAotCache
-                               ? std::string("\xa2\xab\x0b\xf0", 4)
-                               : std::string("\xa8\xab\x0b\xf0", 4);
-  std::string start;
+  const char* mark =
+      form == CacheForm::kAotCache ? "\xa2\xab\x0b\xf0" : "\xa8\xab\x0b\xf0";
+  std::string header;
   return entry.size > 0 && SizeInName(entry.name) == entry.size &&
-         files.ReadFileStart(path, mark.size(), &start) && start == mark;
+         files.ReadFileStart(path, kHeaderBytes, &header) &&
+         header.compare(0, 4, mark) == 0 && FormatOf(header) == format;
 }
 
 void AddOption(StartupCache& cache, const char* name,
@@ -283,7 +296,9 @@ StartupCache PlanStartupCache(const LaunchSettings& settings,
   std::string folderOnClassPath;
   const std::string stamp = ClassPathStamp(
       classPath, os.vm.ClassPathSeparator(), os.files, &folderOnClassPath);
-  std::string why = Obstacle(runtime, vmOptions, folderOnClassPath, os);
+  std::string format;
+  std::string why =
+      Obstacle(runtime, vmOptions, folderOnClassPath, os, &format);
   const std::optional<std::string> local =
       os.system.Environment("LOCALAPPDATA");
   if (why.empty() && (!local || local->empty())) {
@@ -319,7 +334,7 @@ StartupCache PlanStartupCache(const LaunchSettings& settings,
       continue;
     }
     const std::string path = InFolder(cache.folder, entry.name);
-    const bool whole = IsWhole(path, entry, cache.form, os.files);
+    const bool whole = IsWhole(path, entry, cache.form, format, os.files);
     if (whole && cache.file.empty()) {
       cache.file = path;
     } else if (locked) {

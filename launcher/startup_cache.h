@@ -21,10 +21,12 @@
 //
 // The files live in %LOCALAPPDATA%\<executable's name>\StartupCache (never
 // beside the executable, which may be read-only), named after the runtime's
-// version and a hash of its home and the class path, with their size:
+// version and a hash of its home and its class path (the jars' sizes and
+// times too), with their size:
 // "17.0.9-1a2b3c4d-3260416.jsa". A file whose size is not the one its name
-// says was cut short (a start killed while it was written) and is made
-// anew. The newest two are kept.
+// says was cut short (a start killed while it was written), one whose first
+// bytes are not those of the runtime's own archives is foreign or garbage:
+// either is removed and made anew. The newest two are kept.
 
 // How a runtime keeps the cache.
 enum class CacheForm {

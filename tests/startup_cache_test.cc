@@ -13,8 +13,11 @@
 namespace {
 
 const char kFolder[] = "C:\\Users\\me\\AppData\\Local\\Tool\\StartupCache";
-const std::string kDynamic("\xa8\xab\x0b\xf0", 4);  // how the VM's archives
-const std::string kStatic("\xa2\xab\x0b\xf0", 4);   // and Java 25's begin
+// How the VM's archives and Java 25's begin: a mark, a checksum, and the
+// format number that the runtime's base archive has too.
+const std::string kFormat("\x0b\0\0\0", 4);
+const std::string kDynamic = "\xa8\xab\x0b\xf0" "crc!" + kFormat;
+const std::string kStatic = "\xa2\xab\x0b\xf0" "crc!" + kFormat;
 
 // A runtime of Java 17 with its base archive, an application in a jar.
 struct CacheBench {
@@ -132,20 +135,24 @@ TEST_F(StartupCacheTest, AnObstacleLeavesTheCacheOutAndTheLogSaysWhy) {
 }
 
 TEST_F(StartupCacheTest, OnlyAWholeFileOfTheVmsReachesIt) {
-  Put("17.0.9-78d82735-8.jsa", kDynamic + "abcd");     // whole
-  Put("17.0.9-78d82735-9.jsa", kDynamic + "abcd");     // cut short
-  Put("17.0.9-78d82735-4.jsa", "junk");                // not the VM's
-  Put("17.0.9-0badf00d-8.jsa", kDynamic + "abcd");     // another class path
+  Put("17.0.9-78d82735-16.jsa", kDynamic + "abcd");  // whole
+  Put("17.0.9-78d82735-17.jsa", kDynamic + "abcd");  // cut short
+  Put("17.0.9-78d82735-4.jsa", "junk");              // not the VM's
+  Put("17.0.9-78d82735-12.jsa",                      // another format
+      kDynamic.substr(0, 8) + "\x0c\0\0\0");
+  Put("17.0.9-0badf00d-16.jsa", kDynamic + "abcd");  // another class path
   const StartupCache cache = Plan();
-  const std::string whole = std::string(kFolder) + "\\17.0.9-78d82735-8.jsa";
+  const std::string whole = std::string(kFolder) + "\\17.0.9-78d82735-16.jsa";
   EXPECT_EQ(cache.options, (std::vector<std::string>{
                                "-XX:SharedArchiveFile=" + whole,
                                "-Xlog:cds*=off"}));
   EXPECT_TRUE(cache.using_ && !cache.making);
   EXPECT_TRUE(os.files.count(whole));
-  EXPECT_TRUE(os.files.count(std::string(kFolder) + "\\17.0.9-0badf00d-8.jsa"));
-  EXPECT_FALSE(os.files.count(std::string(kFolder) + "\\17.0.9-78d82735-9.jsa"));
-  EXPECT_FALSE(os.files.count(std::string(kFolder) + "\\17.0.9-78d82735-4.jsa"));
+  EXPECT_TRUE(os.files.count(std::string(kFolder) + "\\17.0.9-0badf00d-16.jsa"));
+  for (const char* damaged : {"-17.jsa", "-4.jsa", "-12.jsa"}) {
+    EXPECT_FALSE(os.files.count(std::string(kFolder) + "\\17.0.9-78d82735" +
+                                damaged));
+  }
   EXPECT_EQ(os.notes.back(), "startup cache: " + whole + " used");
   EXPECT_TRUE(os.locks.empty());
 }
@@ -172,9 +179,9 @@ TEST_F(StartupCacheTest, TheFileMadeIsNamedWithItsSizeAndTheNewestTwoStay) {
   ASSERT_TRUE(cache.making);
   Put("17.0.9-78d82735.making", kDynamic + "abcdef");  // what the VM wrote
   FinishStartupCache(cache, runtime, os);
-  const std::string made = std::string(kFolder) + "\\17.0.9-78d82735-10.jsa";
+  const std::string made = std::string(kFolder) + "\\17.0.9-78d82735-18.jsa";
   EXPECT_EQ(os.files[made].content, kDynamic + "abcdef");
-  EXPECT_EQ(os.notes.back(), "startup cache: made " + made + " (10 bytes)");
+  EXPECT_EQ(os.notes.back(), "startup cache: made " + made + " (18 bytes)");
   EXPECT_TRUE(os.locks.empty());
   // (The fake's listing does not follow the rename: of the three others,
   // the oldest goes.)
@@ -198,7 +205,7 @@ TEST_F(StartupCacheTest, JavasCacheIsAssembledByItsJavaCommandAfterTheRun) {
                 "\\25-78d82735.aotconf -XX:AOTCache=" + kFolder +
                 "\\25-78d82735.making \"-Xlog:aot*=off\" \"-Xlog:cds*=off\" -cp "
                 "C:\\App\\app.jar");
-  EXPECT_TRUE(os.files.count(std::string(kFolder) + "\\25-78d82735-6.aot"));
+  EXPECT_TRUE(os.files.count(std::string(kFolder) + "\\25-78d82735-14.aot"));
 }
 
 }  // namespace

@@ -6,12 +6,8 @@
 // process can make one VM). Exit code, standard output and standard error
 // must be the same; only the java command's own words about a VM it could
 // not create are set aside (the launcher says that in a box of its own).
-#include <dirent.h>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstring>
@@ -25,62 +21,15 @@
 #include "jvm/vm_options.h"
 #include "launcher/in_process_launch.h"
 #include "runtime/release_file.h"
-#include "tests/fake_platform.h"
+#include "tests/jvm/host_vm.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace host_vm;
 
 // Where Debian's openjfx keeps JavaFX's modules.
 #define JAVAFX_MODULES "/usr/share/openjfx/lib"
 using Words = std::vector<std::string>;
-
-// The fake system with the host's own files, environment and standard
-// streams, and the host VM's class path separator.
-class HostVmPlatform : public FakePlatform {
- public:
-  static std::string Posix(std::string path) {
-    for (char& c : path) {
-      if (c == '\\') c = '/';
-    }
-    return path;
-  }
-  bool ReadFile(const std::string& path, std::string* content,
-                std::string* error) override {
-    std::ifstream in(Posix(path), std::ios::binary);
-    if (!in || fs::is_directory(Posix(path))) {
-      *error = "No such file or directory";
-      return false;
-    }
-    content->assign(std::istreambuf_iterator<char>(in), {});
-    return true;
-  }
-  std::vector<DirEntry> FindFiles(const std::string& pattern) override {
-    // "dir/*": the directory's entries in the order it lists them.
-    std::string dir = Posix(pattern).substr(0, Posix(pattern).rfind('/'));
-    std::vector<DirEntry> entries;
-    if (DIR* listing = opendir(dir.empty() ? "." : dir.c_str())) {
-      while (dirent* entry = readdir(listing)) {
-        const bool folder = fs::is_directory(dir + "/" + entry->d_name);
-        entries.push_back({entry->d_name, folder ? kAttributeDirectory : 0u});
-      }
-      closedir(listing);
-    }
-    return entries;
-  }
-  bool FileExists(const std::string& path) override {
-    return fs::is_regular_file(Posix(path));
-  }
-  std::optional<std::string> Environment(const std::string& name) override {
-    const char* value = std::getenv(name.c_str());
-    return value ? std::optional<std::string>(value) : std::nullopt;
-  }
-  char ClassPathSeparator() override { return ':'; }
-  void WriteVmOutput(VmStream stream, const std::string& text) override {
-    const int fd = stream == VmStream::kOutput ? 1 : 2;
-    if (write(fd, text.data(), text.size()) < 0) return;
-  }
-};
 
 struct Case {
   const char* name;
@@ -162,24 +111,7 @@ const char* ModuleOf(const Case& test) {
   return test.mainClass[0] == '=' ? test.mainClass + 1 : nullptr;
 }
 
-// Each real libjvm.so once, however many links lead to it.
-std::vector<std::string> FindVms() {
-  std::set<std::string> found;
-  std::error_code error;
-  for (const auto& jdk : fs::directory_iterator("/usr/lib/jvm", error)) {
-    fs::path library = jdk.path() / "lib/server/libjvm.so";
-    if (fs::exists(library)) found.insert(fs::canonical(library));
-  }
-  return {found.begin(), found.end()};
-}
 const std::vector<std::string> kVms = FindVms();
-fs::path Home(const fs::path& library) {
-  return library.parent_path().parent_path().parent_path();
-}
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 const struct Scratch {
   fs::path path =
       fs::temp_directory_path() / ("jvm-tests-" + std::to_string(getpid()));
@@ -234,23 +166,14 @@ std::string Utf8(const std::u16string& text) {
       .to_bytes(text);
 }
 
-struct Outcome {
-  int code = -1;
-  std::string out, err;
-};
-
 // Runs `body` in a child process with its streams in files, in `dir`, with
 // JDK_JAVA_OPTIONS as the case has it and the locale that reads arguments
 // as UTF-8.
 template <typename Body>
 Outcome InChild(const fs::path& dir, const Case& test, const std::string& tag,
                 Body body) {
-  const fs::path out = dir / (std::string(test.name) + "." + tag + ".out");
-  const fs::path err = dir / (std::string(test.name) + "." + tag + ".err");
-  std::fflush(nullptr);
-  pid_t child = fork();
-  if (child == 0) {
-    alarm(60);  // a run that never ends ends the child, with no report
+  const std::string name = std::string(test.name) + "." + tag;
+  return Forked(dir / (name + ".out"), dir / (name + ".err"), [&] {
     if (chdir(dir.c_str()) != 0) _exit(120);
     setenv("LC_ALL", "C.UTF-8", 1);
     unsetenv("CLASSPATH");
@@ -259,15 +182,8 @@ Outcome InChild(const fs::path& dir, const Case& test, const std::string& tag,
     } else {
       unsetenv("JDK_JAVA_OPTIONS");
     }
-    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     body();
-    _exit(121);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-          Slurp(out), Slurp(err)};
+  });
 }
 
 // The java command, as a user gives it the same application.
