@@ -82,6 +82,9 @@ void Print(VmStream stream, const std::string& text) {
 jint JNICALL OnPrint(FILE* stream, const char* format, va_list args) {
   Run& run = TheRun();
   VmHost& vm = *run.vm;
+  // A file of the VM's own (a log's) is none of the application's output.
+  const VmStream where = vm.StreamOf(stream);
+  if (where == VmStream::kFile) return vm.PrintToVmFile(stream, format, args);
   const std::string text = vm.FormatVmText(stream, format, args);
   bool quiet;
   {
@@ -89,7 +92,7 @@ jint JNICALL OnPrint(FILE* stream, const char* format, va_list args) {
     quiet = !run.quietLine.empty() &&
             text.find(run.quietLine) != std::string::npos;
   }
-  if (!quiet) Print(vm.StreamOf(stream), text);
+  if (!quiet) Print(where, text);
   return static_cast<jint>(text.size());
 }
 

@@ -158,8 +158,14 @@ class WindowsVmHost : public VmHost {
   std::string FormatVmText(const void* vmFile, const char* format,
                            va_list args) override;
   VmStream StreamOf(const void* vmFile) override;
+  int PrintToVmFile(const void* vmFile, const char* format,
+                    va_list args) override;
   char ClassPathSeparator() override { return ';'; }
   void WriteVmOutput(VmStream stream, const std::string& text) override;
+
+ private:
+  // The C library the VM's library imports, found when it is loaded.
+  void* vmRuntime_ = nullptr;
 };
 
 // The system keeps no record of a launch; the launch log does.

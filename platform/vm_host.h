@@ -10,8 +10,9 @@
 
 using LibraryHandle = std::uintptr_t;
 
-// The standard stream a text of the VM goes to.
-enum class VmStream { kOutput, kError };
+// Where a text of the VM goes: a standard stream, or a file the VM opened
+// itself (a log's, as -Xlog:gc:file=gc.log asks).
+enum class VmStream { kOutput, kError, kFile };
 
 class VmHost {
  public:
@@ -32,8 +33,14 @@ class VmHost {
   // caller to end. Any thread.
   virtual std::string FormatVmText(const void* vmFile, const char* format,
                                    va_list args) = 0;
-  // Which standard stream a FILE* of the VM's C library is. Any thread.
+  // Which standard stream a FILE* of the VM's C library is, or kFile for
+  // another. Any thread.
   virtual VmStream StreamOf(const void* vmFile) = 0;
+  // Prints to a file the VM opened (kFile) by the VM's own C library, as
+  // the VM does when the launcher's hook is not there; that library's
+  // result. Leaves `args` to the caller to end. Any thread.
+  virtual int PrintToVmFile(const void* vmFile, const char* format,
+                            va_list args) = 0;
   // The separator of the entries of the VM's class path: ';' on Windows.
   virtual char ClassPathSeparator() = 0;
   // Writes to the process's standard output or error as they are now (the

@@ -25,21 +25,49 @@ const void* UniversalStream(unsigned index) {
   return element != nullptr ? element(index) : nullptr;
 }
 
-// Whether a FILE* of the VM's C library is its standard output. A VM built
-// with this launcher's C library shares its streams; the others keep theirs
-// in an array whose second element is standard output: the universal C
-// runtime hands out its elements one by one, the older Visual C++ runtimes
-// (Java 8 to 10) the array's start, whose elements have the layout of this
-// C library's FILE.
-bool IsVmStandardOutput(const void* stream) {
-  if (stream == stdout || stream == UniversalStream(1)) return true;
+// Whether a FILE* of the VM's C library is its standard stream `index` (1:
+// output, 2: error). A VM built with this launcher's C library shares its
+// streams; the others keep theirs in an array: the universal C runtime
+// hands out its elements one by one, the older Visual C++ runtimes (Java 8
+// to 10) the array's start, whose elements have the layout of this C
+// library's FILE.
+bool IsVmStandardStream(const void* stream, unsigned index) {
+  if (stream == (index == 1 ? stdout : stderr) ||
+      stream == UniversalStream(index)) {
+    return true;
+  }
   using IobStart = char*(__cdecl*)();
   for (const char* runtime : {"msvcr120.dll", "msvcr110.dll", "msvcr100.dll"}) {
     IobStart start =
         LookUpCall<IobStart>(GetModuleHandleA(runtime), "__iob_func");
-    if (start != nullptr && stream == start() + sizeof(FILE)) return true;
+    if (start != nullptr && stream == start() + index * sizeof(FILE)) {
+      return true;
+    }
   }
   return false;
+}
+
+// The C library that a loaded library imports: the universal one (named
+// by its API sets), an older Visual C++ one, or msvcrt.dll; nullptr when it
+// imports none.
+HMODULE ImportedRuntime(HMODULE library) {
+  const BYTE* base = reinterpret_cast<const BYTE*>(library);
+  const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  for (const IMAGE_IMPORT_DESCRIPTOR* import =
+           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+               base + imports.VirtualAddress);
+       import->Name != 0; ++import) {
+    const char* name = reinterpret_cast<const char*>(base + import->Name);
+    if (_strnicmp(name, "api-ms-win-crt-", 15) == 0) return UniversalRuntime();
+    if (_strnicmp(name, "ucrtbase", 8) == 0 || _strnicmp(name, "msvcr", 5) == 0) {
+      return GetModuleHandleA(name);
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -60,6 +88,7 @@ bool WindowsVmHost::LoadLibraryWithDependencies(
     return false;
   }
   *library = reinterpret_cast<LibraryHandle>(loaded);
+  vmRuntime_ = ImportedRuntime(loaded);
   return true;
 }
 
@@ -101,7 +130,28 @@ std::string WindowsVmHost::FormatVmText(const void* vmFile, const char* format,
 }
 
 VmStream WindowsVmHost::StreamOf(const void* vmFile) {
-  return IsVmStandardOutput(vmFile) ? VmStream::kOutput : VmStream::kError;
+  if (IsVmStandardStream(vmFile, 1)) return VmStream::kOutput;
+  if (IsVmStandardStream(vmFile, 2)) return VmStream::kError;
+  return VmStream::kFile;
+}
+
+int WindowsVmHost::PrintToVmFile(const void* vmFile, const char* format,
+                                 va_list args) {
+  HMODULE runtime = static_cast<HMODULE>(vmRuntime_);
+  FILE* file = static_cast<FILE*>(const_cast<void*>(vmFile));
+  // The universal C library's vfprintf is a function of its headers over
+  // this one export.
+  using CommonVfprintf = int(__cdecl*)(unsigned long long options, FILE* file,
+                                       const char* format, void* locale,
+                                       va_list args);
+  using Vfprintf = int(__cdecl*)(FILE* file, const char* format, va_list args);
+  if (runtime != nullptr && runtime == UniversalRuntime()) {
+    CommonVfprintf print =
+        LookUpCall<CommonVfprintf>(runtime, "__stdio_common_vfprintf");
+    return print != nullptr ? print(0, file, format, nullptr, args) : -1;
+  }
+  Vfprintf print = LookUpCall<Vfprintf>(runtime, "vfprintf");
+  return print != nullptr ? print(file, format, args) : -1;
 }
 
 void WindowsVmHost::WriteVmOutput(VmStream stream, const std::string& text) {

@@ -528,8 +528,15 @@ std::string FakePlatform::FormatVmText(const void*, const char* format,
 }
 
 VmStream FakePlatform::StreamOf(const void* vmFile) {
-  return vmFile == static_cast<const void*>(stdout) ? VmStream::kOutput
-                                                    : VmStream::kError;
+  if (vmFile == static_cast<const void*>(stdout)) return VmStream::kOutput;
+  if (vmFile == static_cast<const void*>(stderr)) return VmStream::kError;
+  return VmStream::kFile;
+}
+
+int FakePlatform::PrintToVmFile(const void* vmFile, const char* format,
+                                va_list args) {
+  return std::vfprintf(static_cast<FILE*>(const_cast<void*>(vmFile)), format,
+                       args);
 }
 
 void FakePlatform::WriteVmOutput(VmStream stream, const std::string& text) {

@@ -266,6 +266,8 @@ class FakePlatform : public Files,
   std::string FormatVmText(const void* vmFile, const char* format,
                            va_list args) override;
   VmStream StreamOf(const void* vmFile) override;
+  int PrintToVmFile(const void* vmFile, const char* format,
+                    va_list args) override;
   char ClassPathSeparator() override { return ';'; }
   void WriteVmOutput(VmStream stream, const std::string& text) override;
   // LaunchObserver: the notes are kept; the rest is seen above.

@@ -82,6 +82,7 @@ const Case kCases[] = {
     Row("showVersionToOutput", "t.Echo", {"--show-version"}),
     Row("splash", "t.Echo", {"-splash:nothing.png"}),
     Row("dryRun", "t.Echo", {"--dry-run"}),
+    Row("logToFile", "t.Echo", {"-Xlog:class+load=info:file=loaded.txt"}),
     Row("properties", "t.Props", {"-Dx.b=\"two words\""}, {u"a", u"b"}),
     Row("wildcardClassPath", "j.InJar", {}, {}, {"lib/*"}),
     Row("wildcardVmparam", "j.InJar", {"-cp lib/*"}, {}, {}),
