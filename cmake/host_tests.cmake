@@ -64,7 +64,8 @@ set_tests_properties(install_deps PROPERTIES LABELS scripts
 # RunJavaMain against the real Java VMs of this machine (label jvm): each
 # case in a child process of its own, on every VM found. No VM fails the run.
 find_package(Threads REQUIRED)
-add_executable(jvm_tests tests/jvm/real_vm_test.cc)
+add_executable(jvm_tests tests/jvm/real_vm_test.cc
+                         tests/jvm/startup_cache_vm_test.cc)
 target_link_libraries(jvm_tests PRIVATE fake_platform GTest::gtest
                       GTest::gtest_main Threads::Threads ${CMAKE_DL_LIBS})
 target_compile_definitions(jvm_tests PRIVATE
