@@ -19,6 +19,10 @@
 #include <string>
 #include <vector>
 
+#include <dlfcn.h>
+
+#include "jvm/java_main.h"
+#include "launcher/in_process_launch.h"
 #include "tests/fake_platform.h"
 
 namespace host_vm {
@@ -162,6 +166,24 @@ class HostVmPlatform : public FakePlatform {
   std::string lockPath_;
   std::uint32_t exitCode_ = 0;
 };
+
+// One start of the application of `settings` as javaInProcess makes it, by
+// the VM `library`: the launch prepared, the startup cache planned (when
+// the settings turn it on), the application run, the cache finished. The
+// exit code the launcher would end with.
+inline int RunAsTheLauncher(const LaunchSettings& settings,
+                            const std::string& library, HostVmPlatform& os) {
+  const std::string home = Home(library).string();
+  JavaLaunch launch = PrepareJavaLaunch(settings, home, os);
+  CacheRuntime runtime = CacheRuntimeOf(settings, home, library, os);
+  runtime.javaCommand = home + "/bin/java";
+  StartupCache cache = AddStartupCache(settings, runtime, launch, os);
+  launch.createJavaVm =
+      dlsym(dlopen(library.c_str(), RTLD_NOW), "JNI_CreateJavaVM");
+  const JavaEnd end = RunJavaMain(launch, os, os, nullptr);
+  FinishStartupCache(cache, runtime, os);
+  return end.kind == JavaEndKind::kNotCreated ? 1 : end.code;
+}
 
 struct Outcome {
   int code = -1;

@@ -6,7 +6,6 @@
 // process can make one VM). Exit code, standard output and standard error
 // must be the same; only the java command's own words about a VM it could
 // not create are set aside (the launcher says that in a box of its own).
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -235,13 +234,9 @@ Outcome RunDriver(const std::string& library, const fs::path& dir,
       os.wideArguments.emplace_back(
           reinterpret_cast<const char*>(argument.data()), 2 * argument.size());
     }
-    JavaLaunch launch =
-        PrepareJavaLaunch(settings, Home(library).string(), os);
-    launch.createJavaVm =
-        dlsym(dlopen(library.c_str(), RTLD_NOW), "JNI_CreateJavaVM");
-    JavaEnd end = RunJavaMain(launch, os, os, nullptr);
+    const int code = RunAsTheLauncher(settings, library, os);
     std::fflush(nullptr);
-    _exit(end.kind == JavaEndKind::kNotCreated ? 1 : end.code);
+    _exit(code);
   });
 }
 

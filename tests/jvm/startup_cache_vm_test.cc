@@ -3,12 +3,8 @@
 // later start uses the file the first made, a damaged file or a runtime
 // without its base archive still starts the application, and nothing
 // about the cache reaches its output.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "jvm/java_main.h"
-#include "launcher/in_process_launch.h"
-#include "runtime/release_file.h"
 #include "tests/jvm/host_vm.h"
 
 namespace {
@@ -55,21 +51,13 @@ Start StartApp(const fs::path& library, const fs::path& dir, bool cache,
     settings.vmParams = vmParams;
     settings.classPathEntries = {"app.jar"};
     settings.mainclass = "j.InJar";
-    const std::string home = Home(library).string();
-    JavaLaunch launch = PrepareJavaLaunch(settings, home, os);
-    CacheRuntime runtime = CacheRuntimeOf(settings, home, library, os);
-    runtime.javaCommand = home + "/bin/java";
-    StartupCache made = AddStartupCache(settings, runtime, launch, os);
-    launch.createJavaVm =
-        dlsym(dlopen(library.c_str(), RTLD_NOW), "JNI_CreateJavaVM");
-    const JavaEnd end = RunJavaMain(launch, os, os, nullptr);
-    FinishStartupCache(made, runtime, os);
+    const int code = RunAsTheLauncher(settings, library, os);
     {
       std::ofstream log(notes);
       for (const std::string& note : os.notes) log << note << "\n";
     }
     std::fflush(nullptr);
-    _exit(end.kind == JavaEndKind::kNotCreated ? 1 : end.code);
+    _exit(code);
   });
   return {outcome, Slurp(notes)};
 }
