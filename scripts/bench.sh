@@ -1,10 +1,11 @@
 #!/bin/sh
 # Benchmarks of the launcher: executable size, launch overhead, memory and
-# CPU use under Wine, and the logic's cost on the host (callgrind instruction
-# counts and Google Benchmark times). Prints the tables and writes them to
+# CPU use under Wine, the logic's cost on the host (callgrind instruction
+# counts and Google Benchmark times), and the startup cache on the host's
+# real Java VMs. Prints the tables and writes them to
 # docs/benchmarks.md.
 #
-#   scripts/bench.sh [--runs N] [--skip-wine] [--compare NAME=path/to/launcher.exe]
+#   scripts/bench.sh [--runs N] [--skip-wine] [--skip-cache] [--compare NAME=path/to/launcher.exe]
 #
 # Installs valgrind and Google Benchmark from Debian when they are missing
 # (needs root), then builds build/host, build/win32 and build/win64. The
@@ -22,7 +23,7 @@ if [ -n "$missing" ]; then
 fi
 
 [ -f build/host/build.ninja ] || cmake -S . -B build/host -G Ninja
-cmake --build build/host --target logic_cost logic_bench launcher-brand
+cmake --build build/host --target logic_cost logic_bench launcher-brand cache_start
 [ -f build/win32/build.ninja ] ||
   cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 cmake --build build/win32

@@ -47,6 +47,15 @@ inline std::string Slurp(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// A folder of this process's own in the temporary folder, removed at the
+// end.
+struct Scratch {
+  explicit Scratch(const std::string& prefix)
+      : path(fs::temp_directory_path() / (prefix + std::to_string(getpid()))) {}
+  ~Scratch() { fs::remove_all(path); }
+  fs::path path;
+};
+
 // The fake system with the host's own files, environment, standard streams
 // and processes, and the host VM's class path separator. Paths may be
 // written with either slash.

@@ -112,11 +112,7 @@ const char* ModuleOf(const Case& test) {
 }
 
 const std::vector<std::string> kVms = FindVms();
-const struct Scratch {
-  fs::path path =
-      fs::temp_directory_path() / ("jvm-tests-" + std::to_string(getpid()));
-  ~Scratch() { fs::remove_all(path); }
-} kScratch;
+const Scratch kScratch("jvm-tests-");
 
 int VersionOf(const fs::path& home) {
   HostVmPlatform os;

@@ -12,11 +12,7 @@ namespace {
 using namespace host_vm;
 
 const std::vector<std::string> kVms = FindVms();
-const struct Scratch {
-  fs::path path =
-      fs::temp_directory_path() / ("cache-tests-" + std::to_string(getpid()));
-  ~Scratch() { fs::remove_all(path); }
-} kScratch;
+const Scratch kScratch("cache-tests-");
 
 struct Start {
   Outcome outcome;
