@@ -32,9 +32,11 @@ StartupCache PlanChildCache(const LaunchSettings& settings,
       if (c != '"') classPath += c;
     }
   }
-  return PlanStartupCache(settings, *runtime, classPath,
-                          VmParamWords(settings.vmParams),
-                          !settings.flavour.sharesConsole, os);
+  StartupCache cache = PlanStartupCache(settings, *runtime, classPath,
+                                        VmParamWords(settings.vmParams),
+                                        !settings.flavour.sharesConsole, os);
+  cache.directory = ApplicationDirectory(settings);
+  return cache;
 }
 
 }  // namespace

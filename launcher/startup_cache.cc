@@ -263,8 +263,8 @@ bool Assemble(StartupCache& cache, const CacheRuntime& runtime,
   ChildOptions options;
   options.quiet = true;
   options.dieWithLauncher = true;
-  const StartedProcess started =
-      os.processes.StartProcess(command, std::nullopt, std::nullopt, options);
+  const StartedProcess started = os.processes.StartProcess(
+      command, cache.directory, std::nullopt, options);
   os.log.ProcessStarted(command, started.ok);
   if (!started.ok) return false;
   ScopedProcess process(os.processes, started);

@@ -68,6 +68,10 @@ struct StartupCache {
   // 25 cache needs again.
   std::string classPath;
   std::vector<std::string> vmOptions;
+  // Where the application ran, and so where a relative class path meant
+  // its files; the assembling run starts there too. None: the launcher's
+  // own folder (a VM in process ran there).
+  std::optional<std::string> directory;
   // The line the VM prints when it has recorded Java 25's configuration,
   // to be kept from the application's output; empty when none.
   std::string quietLine;

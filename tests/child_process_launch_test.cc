@@ -52,6 +52,23 @@ TEST_F(ChildProcessLaunchTest, WorkingDirAndConsoleTitleReachTheChild) {
   EXPECT_EQ(os.starts[0].consoleTitle, "My Tool");
 }
 
+TEST_F(ChildProcessLaunchTest, JavasCacheIsAssembledWhereTheApplicationRan) {
+  // The relative class path means the files of the working folder, for the
+  // run that recorded what it loaded and for the one that assembles it.
+  settings.startupCache = true;
+  settings.workingDir = "C:\\Data";
+  os.environment["LOCALAPPDATA"] = "C:\\Users\\me\\AppData\\Local";
+  os.files["C:\\Java\\jre6\\release"].content = "JAVA_VERSION=\"25\"\n";
+  os.files["C:\\Java\\jre6\\bin\\server\\jvm.dll"].content = "MZ";
+  os.files["C:\\Java\\jre6\\bin\\server\\classes.jsa"].content = "";
+  os.files["lib/a.jar"].content = "PK";
+  LaunchChildOnce(settings, os);
+  ASSERT_EQ(os.starts.size(), 2u);
+  EXPECT_NE(os.starts[1].commandLine.find("-XX:AOTMode=create"),
+            std::string::npos);
+  EXPECT_EQ(os.starts[1].directory, "C:\\Data");
+}
+
 TEST_F(ChildProcessLaunchTest, EarlyNonZeroExitIsReported) {
   struct Case {
     std::uint32_t code;

@@ -21,14 +21,19 @@
 // to standard error; "flood" writes 5 MiB of lines to standard output;
 // "spawn" starts itself in mode "survive", unrecorded, which writes
 // "survived" to the file STANDIN_SURVIVOR 3 s later.
+//
+// At its end it writes the startup cache that its options ask for, as a
+// runtime does (standin_cache.h).
 #include <windows.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
 #include "json_text.h"
+#include "standin_cache.h"
 #include "whole_file.h"
 
 namespace {
@@ -178,5 +183,6 @@ int main() {
     sscanf(line.c_str(), "%lld %lld", &exit_code, &delay_ms);
   }
   if (delay_ms > 0) Sleep(static_cast<DWORD>(delay_ms));
+  WriteStartupCache(std::vector<std::string>(__argv + 1, __argv + __argc));
   ExitProcess(static_cast<UINT>(exit_code));
 }

@@ -22,7 +22,8 @@
 // the exit hook with CODE. An option "--bogus..." fails the creation as a
 // VM does: its message through the vfprintf hook, then JNI_ERR. The class
 // "missing.Main" is not found. Every creation writes "stand-in VM created"
-// through the vfprintf hook.
+// through the vfprintf hook. Before main ends, the VM writes the startup
+// cache its options ask for, as a runtime does at its end (standin_cache.h).
 // For GetCurrentThreadStackLimits (Windows 8; Wine has it).
 #define _WIN32_WINNT 0x0602
 #include <windows.h>
@@ -38,6 +39,7 @@
 
 #include "../mini_jvm.h"
 #include "json_text.h"
+#include "standin_cache.h"
 #include "whole_file.h"
 
 extern "C" __declspec(dllimport) int StandinDependency();
@@ -172,6 +174,7 @@ JNI_CreateJavaVM(JavaVM** vm, void** env, void* initArgs) {
   g_vm.main = [](MiniJvm& vm) {
     WriteRecord();
     Sleep(g_delay);
+    WriteStartupCache(vm.options);
     if (g_throws) {
       vm.Throw("standin.Failure");
     } else if (g_code != 0) {

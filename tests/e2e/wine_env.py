@@ -551,12 +551,18 @@ def install_launcher(win_path, bits=None):
                          run_bits() if bits is None else bits)
 
 
-def install_runtime(home, bits=None):
+def install_runtime(home, bits=None, version=None, base_archive=False):
     """Installs the stand-in runtime as home\\bin\\java.exe and javaw.exe.
 
     Returns the path of javaw.exe. Every start of either is recorded in the
-    Result's runs. bits: 32 or 64 (default: the prefix's own).
+    Result's runs. bits: 32 or 64 (default: the prefix's own). version: the
+    JAVA_VERSION of a home\\release file; base_archive: whether the runtime
+    has its base archive bin\\server\\classes.jsa (a startup cache needs it).
     """
+    if version is not None:
+        write_file(home + '\\release', 'JAVA_VERSION="%s"\n' % version)
+    if base_archive:
+        write_file(home + '\\bin\\server\\classes.jsa', b'base archive')
     _install_copy('standin_java.exe', home + '\\bin\\java.exe', bits)
     return _install_copy('standin_javaw.exe', home + '\\bin\\javaw.exe',
                          bits)

@@ -1,0 +1,40 @@
+#ifndef LAUNCHER_TESTS_E2E_STANDIN_CACHE_H_
+#define LAUNCHER_TESTS_E2E_STANDIN_CACHE_H_
+
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The startup cache a stand-in runtime's options ask for, written as its
+// run ends, with the mark a VM begins its files with (an AOT cache's or a
+// dynamic archive's): -XX:AOTMode=record's configuration, -XX:AOTMode=
+// create's cache, -XX:ArchiveClassesAtExit's archive, or the missing
+// -XX:SharedArchiveFile of -XX:+AutoCreateSharedArchive.
+inline void WriteStartupCache(const std::vector<std::string>& options) {
+  std::map<std::string, std::string> given;  // by the name before any '='
+  for (const std::string& option : options) {
+    const std::size_t equals = option.find('=');
+    given[option.substr(0, equals)] =
+        equals == std::string::npos ? "" : option.substr(equals + 1);
+  }
+  const std::string mode = given["-XX:AOTMode"];
+  const std::string shared = given["-XX:SharedArchiveFile"];
+  std::string path = mode == "record"   ? given["-XX:AOTConfiguration"]
+                     : mode == "create" ? given["-XX:AOTCache"]
+                                        : given["-XX:ArchiveClassesAtExit"];
+  if (path.empty() && given.count("-XX:+AutoCreateSharedArchive") != 0 &&
+      GetFileAttributesA(shared.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    path = shared;
+  }
+  FILE* file = path.empty() ? nullptr : fopen(path.c_str(), "wb");
+  if (file == nullptr) return;
+  fputs(mode == "create" ? "\xa2" : "\xa8", file);
+  fputs("\xab\x0b\xf0 of the stand-in runtime\n", file);
+  fclose(file);
+}
+
+#endif  // LAUNCHER_TESTS_E2E_STANDIN_CACHE_H_
