@@ -13,10 +13,11 @@
 namespace {
 
 // The startup cache of a child runtime, planned for its class path as the
-// configuration writes it (the runtime expands its wildcards itself). The
-// runtime's words about the cache can be kept out of its output where
-// nobody reads it directly: a windowless runtime's, whose output goes
-// nowhere or into the launch log.
+// configuration writes it (the runtime expands its wildcards itself), its
+// relative entries taken from where the application runs. The runtime's
+// words about the cache can be kept out of its output where nobody reads
+// it directly: a windowless runtime's, whose output goes nowhere or into
+// the launch log.
 StartupCache PlanChildCache(const LaunchSettings& settings,
                             CacheRuntime* runtime, PlatformOps& os) {
   if (!settings.startupCache) return StartupCache();
@@ -25,17 +26,16 @@ StartupCache PlanChildCache(const LaunchSettings& settings,
   *runtime = CacheRuntimeOf(
       settings, home, FindJvmLibrary(home, vm.vmKind, os.files, os.program).path,
       os);
+  const std::optional<std::string>& directory = ApplicationDirectory(settings);
   std::string classPath;
   for (const std::string& entry : settings.classPathEntries) {
     if (!classPath.empty()) classPath += ';';
-    for (char c : entry) {
-      if (c != '"') classPath += c;
-    }
+    classPath += AbsoluteFolder(entry, directory.value_or(""));
   }
   StartupCache cache = PlanStartupCache(settings, *runtime, classPath,
                                         VmParamWords(settings.vmParams),
                                         !settings.flavour.sharesConsole, os);
-  cache.directory = ApplicationDirectory(settings);
+  cache.directory = directory;
   return cache;
 }
 

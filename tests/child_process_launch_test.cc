@@ -60,8 +60,8 @@ TEST_F(ChildProcessLaunchTest, JavasCacheIsAssembledWhereTheApplicationRan) {
   os.environment["LOCALAPPDATA"] = "C:\\Users\\me\\AppData\\Local";
   os.files["C:\\Java\\jre6\\release"].content = "JAVA_VERSION=\"25\"\n";
   os.files["C:\\Java\\jre6\\bin\\server\\jvm.dll"].content = "MZ";
-  os.files["C:\\Java\\jre6\\bin\\server\\classes.jsa"].content = "";
-  os.files["lib/a.jar"].content = "PK";
+  os.files["C:\\Java\\jre6\\bin\\server\\classes.jsa"].content =
+      std::string("\xa2\xab\x0b\xf0" "crc!\x13\0\0\0", 12);
   LaunchChildOnce(settings, os);
   ASSERT_EQ(os.starts.size(), 2u);
   EXPECT_NE(os.starts[1].commandLine.find("-XX:AOTMode=create"),

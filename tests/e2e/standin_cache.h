@@ -10,8 +10,8 @@
 #include <vector>
 
 // The startup cache a stand-in runtime's options ask for, written as its
-// run ends, with the mark a VM begins its files with (an AOT cache's or a
-// dynamic archive's): -XX:AOTMode=record's configuration, -XX:AOTMode=
+// run ends, with the header a VM begins its files with (an AOT cache's or a
+// dynamic archive's mark, and the runtime's archive format): -XX:AOTMode=record's configuration, -XX:AOTMode=
 // create's cache, -XX:ArchiveClassesAtExit's archive, or the missing
 // -XX:SharedArchiveFile of -XX:+AutoCreateSharedArchive.
 inline void WriteStartupCache(const std::vector<std::string>& options) {
@@ -32,8 +32,12 @@ inline void WriteStartupCache(const std::vector<std::string>& options) {
   }
   FILE* file = path.empty() ? nullptr : fopen(path.c_str(), "wb");
   if (file == nullptr) return;
+  // The mark, a checksum, and the format of the runtime's base archive
+  // (wine_env.install_runtime's).
+  const char header[] = "\xa8\xab\x0b\xf0" "crc!" "\x13\0\0\0"
+                        " of the stand-in runtime\n";
   fputs(mode == "create" ? "\xa2" : "\xa8", file);
-  fputs("\xab\x0b\xf0 of the stand-in runtime\n", file);
+  fwrite(header + 1, 1, sizeof header - 2, file);
   fclose(file);
 }
 

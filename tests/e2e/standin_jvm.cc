@@ -22,7 +22,9 @@
 // the exit hook with CODE. An option "--bogus..." fails the creation as a
 // VM does: its message through the vfprintf hook, then JNI_ERR. The class
 // "missing.Main" is not found. Every creation writes "stand-in VM created"
-// through the vfprintf hook. Before main ends, the VM writes the startup
+// through the vfprintf hook, and "stand-in VM log" to the file of an option
+// "-Xlog:...:file=NAME", through the hook too, as a VM writes its logs.
+// Before main ends, the VM writes the startup
 // cache its options ask for, as a runtime does at its end (standin_cache.h).
 // For GetCurrentThreadStackLimits (Windows 8; Wine has it).
 #define _WIN32_WINNT 0x0602
@@ -158,6 +160,15 @@ JNI_CreateJavaVM(JavaVM** vm, void** env, void* initArgs) {
              ", \"splash\": " + (SplashShown() ? "true" : "false") +
              ", \"options\": [" + options + "], \"hooks\": [" + hooks + "]";
   g_vm.Printf(stderr, "stand-in VM %s\n", "created");
+  for (const std::string& option : g_vm.options) {
+    const std::size_t file = option.find(":file=");
+    FILE* log = option.rfind("-Xlog:", 0) == 0 && file != std::string::npos
+                    ? fopen(option.c_str() + file + 6, "w")
+                    : nullptr;
+    if (log == nullptr) continue;
+    g_vm.Printf(log, "stand-in VM %s\n", "log");
+    fclose(log);
+  }
   if (bogus) {
     g_vm.Printf(stderr, "Unrecognized option: %s\n", "--bogus");
     WriteRecord();

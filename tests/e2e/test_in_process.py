@@ -196,15 +196,19 @@ class EndsTest(InProcessTest):
     def test_the_log_holds_the_library_and_what_the_vm_wrote(self):
         # The GUI launcher's standard error is a pipe into the log, the
         # console launcher's its console's; the VM's words reach both logs.
+        # What it writes to a log file of its own goes to that file.
         for console, line in ((False, 'err: stand-in VM created'),
                               (True, 'vm: stand-in VM created')):
-            r = self.run_tool('logFile run.log\n' + CONFIG, script=[(1, 0)],
-                              console=console)
+            r = self.run_tool('logFile run.log\nvmparam -Xlog:gc:file=gc.log\n'
+                              + CONFIG, script=[(1, 0)], console=console)
             with open(wine_env.unix_path(APP + '\\run.log'),
                       encoding='latin-1') as f:
                 log = f.read()
             self.assertIn('jvm.dll: %s\\bin\\server\\jvm.dll' % HOME, log)
             self.assertIn('] %s\n' % line, log)
+            self.assertNotIn('VM log', log)
+            with open(wine_env.unix_path(APP + '\\gc.log')) as f:
+                self.assertEqual('stand-in VM log\n', f.read())
             # The early failure, with the GUI launcher's last error lines.
             self.assertEqual([] if console else ['created\n'],
                              [b.text[-8:] for b in r.boxes if 'Error=1\n\n'

@@ -24,10 +24,11 @@ AOT = (['-XX:AOTMode=record', '-XX:AOTConfiguration={b}.aotconf',
         '-Xlog:aot*=off', '-Xlog:cds*=off'],
        ['-XX:AOTCache={f}', '-Xlog:aot*=off', '-Xlog:cds*=off'])
 # Java 25's cache is assembled after the run by its java command, without
-# output, from what the run recorded.
+# output, from what the run recorded, with the class path as the VM got it
+# ({cp}: a child's in the system's spelling).
 ASSEMBLE = [HOME + '\\bin\\java.exe', '-Xmx64m', '-XX:AOTMode=create',
             '-XX:AOTConfiguration={b}.aotconf', '-XX:AOTCache={m}',
-            '-Xlog:aot*=off', '-Xlog:cds*=off', '-cp', 'lib/a.jar']
+            '-Xlog:aot*=off', '-Xlog:cds*=off', '-cp', '{cp}']
 
 
 def setUpModule():
@@ -46,7 +47,9 @@ class StartupCacheTest(unittest.TestCase):
                                           APP + '\\Tool.exe')
         wine_env.write_file(APP + '\\Tool.config', config if how != 'in '
                             'process' else 'javaInProcess yes\n' + config)
-        wine_env.write_file(APP + '\\lib\\a.jar', b'PK')
+        if not os.path.exists(wine_env.unix_path(APP + '\\lib\\a.jar')):
+            # Once: a jar written again is a new application's.
+            wine_env.write_file(APP + '\\lib\\a.jar', b'PK')
         wine_env.write_file(APP + '\\run.log', '')
         wine_env.install_runtime(HOME, version=version, base_archive=archive)
         wine_env.install_jvm(HOME)
@@ -75,7 +78,8 @@ class StartupCacheTest(unittest.TestCase):
                         FOLDER + '\\' + name)), 'aot' if form is AOT
                     else 'jsa'))
                 b = FOLDER + '\\' + name.rsplit('-', 1)[0]
-                paths = {'b': b, 'm': b + '.making', 'f': FOLDER + '\\' + name}
+                paths = {'b': b, 'm': b + '.making', 'f': FOLDER + '\\' + name,
+                         'cp': 'lib\\a.jar' if how == 'child' else 'lib/a.jar'}
                 used = self.run_tool(how, version)
 
                 def filled(options):
@@ -98,11 +102,8 @@ class StartupCacheTest(unittest.TestCase):
                 ('17', 'vmparam -XX:SharedArchiveFile=mine.jsa\n' + CONFIG,
                  True, {}, 'the configuration names its own '
                  '(-XX:SharedArchiveFile=mine.jsa)'),
-                ('17', CONFIG, False, {}, 'the runtime has no base archive'),
                 ('17', CONFIG, True, {'LOCALAPPDATA': blocked},
-                 'the folder %s\\Tool\\StartupCache cannot be made' % blocked),
-                ('17', CONFIG, True, {'LOCALAPPDATA': None},
-                 'LOCALAPPDATA is not set')]:
+                 'the folder %s\\Tool\\StartupCache cannot be made' % blocked)]:
             for how in ('child', 'in process'):
                 with self.subTest(version=version, why=why, how=how):
                     wine_env.reset()

@@ -562,7 +562,9 @@ def install_runtime(home, bits=None, version=None, base_archive=False):
     if version is not None:
         write_file(home + '\\release', 'JAVA_VERSION="%s"\n' % version)
     if base_archive:
-        write_file(home + '\\bin\\server\\classes.jsa', b'base archive')
+        # A VM's static archive: its mark, a checksum, its format.
+        write_file(home + '\\bin\\server\\classes.jsa',
+                   b'\xa2\xab\x0b\xf0crc!\x13\x00\x00\x00 base archive')
     _install_copy('standin_java.exe', home + '\\bin\\java.exe', bits)
     return _install_copy('standin_javaw.exe', home + '\\bin\\javaw.exe',
                          bits)
