@@ -77,6 +77,15 @@ class HostVmPlatform : public FakePlatform {
     content->assign(std::istreambuf_iterator<char>(in), {});
     return true;
   }
+  bool ReadFileStart(const std::string& path, std::size_t maxBytes,
+                     std::string* content) override {
+    std::ifstream in(Posix(path), std::ios::binary);
+    if (!in || fs::is_directory(Posix(path))) return false;
+    content->resize(maxBytes);
+    in.read(&(*content)[0], static_cast<std::streamsize>(maxBytes));
+    content->resize(static_cast<std::size_t>(in.gcount()));
+    return true;
+  }
   // "dir/*.jsa": the directory's matching entries in the order it lists
   // them; a path without a wildcard: that file or folder.
   std::vector<DirEntry> FindFiles(const std::string& pattern) override {
