@@ -3,23 +3,27 @@
 // copies of listings and files) is inside it, as for the instruction counts.
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
 #include "bench/scenarios.h"
 
 namespace {
 
 void RunBench(benchmark::State& state, Scenario scenario) {
   const int size = static_cast<int>(state.range(0));
-  FakePlatform prepared;
-  PrepareScenario(scenario, size, prepared);
+  // A fake system runs threads of its own, so each run prepares a new one.
+  std::optional<FakePlatform> os;
+  std::optional<LaunchSettings> settings;
   for (auto _ : state) {
     state.PauseTiming();
-    FakePlatform* os = new FakePlatform(prepared);
-    LaunchSettings* settings = new LaunchSettings;
+    os.emplace();
+    PrepareScenario(scenario, size, *os);
+    settings.emplace();
     state.ResumeTiming();
     benchmark::DoNotOptimize(RunScenario(scenario, *os, *settings));
     state.PauseTiming();
-    delete settings;
-    delete os;
+    settings.reset();
+    os.reset();
     state.ResumeTiming();
   }
   state.SetComplexityN(size);
