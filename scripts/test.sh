@@ -34,7 +34,7 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
 echo "== all tests but the end-to-end ones"
-ctest --test-dir build/host --output-on-failure -LE e2e "$@" | tee "$log" ||
+ctest --test-dir build/host --output-on-failure -LE e2e -j2 "$@" | tee "$log" ||
   status=$?
 # The two sizes use two Wine prefixes, so they can run at once (CTest's
 # resource locks keep the runs of one prefix apart).
