@@ -62,9 +62,10 @@ class Files {
   virtual bool MakeFolders(const std::string& path) = 0;
   // Removes a file, a read-only one too; false when it is still there.
   virtual bool RemoveFile(const std::string& path) = 0;
-  // Makes `path` as a lock that only this process holds: false when the
-  // file exists (another holds it) or cannot be made. The file goes when
-  // the handle is closed, or the process ends in any way.
+  // Makes `path` as a lock that only this process holds: false when another
+  // process holds it, or it cannot be made. A file there that nobody holds
+  // is taken. The file goes when the handle is closed, or the process ends
+  // in any way.
   virtual bool MakeLockFile(const std::string& path, FileHandle* lock) = 0;
   // The bytes free for this user on the volume of the folder `path`; 0
   // when that cannot be read.

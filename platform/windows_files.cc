@@ -175,8 +175,11 @@ bool WindowsFiles::RemoveFile(const std::string& path) {
 }
 
 bool WindowsFiles::MakeLockFile(const std::string& path, FileHandle* lock) {
+  // Shared with nobody: another process that holds the file keeps it from
+  // being opened. A file that nobody holds, left by a machine that went down
+  // while it was held, is taken over rather than keeping the lock forever.
   HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                            CREATE_NEW,
+                            OPEN_ALWAYS,
                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
                             nullptr);
   if (made == INVALID_HANDLE_VALUE) return false;

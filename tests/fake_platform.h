@@ -111,11 +111,8 @@ class FakePlatform : public Files,
   // carries an application archive.
   std::optional<std::string> embeddedConfiguration;
   bool carriesArchive = false;
-  // Folders made (and those that cannot be: a path in `unwritable` is
-  // refused here too), lock files held, and the free bytes of a volume.
-  std::set<std::string> folders;
+  // Lock files held. (A folder in `unwritable` cannot be made either.)
   std::set<std::string> locks;
-  std::uint64_t freeBytes = std::uint64_t{1} << 40;
   // Directory searches: pattern -> entries in the platform's order.
   std::map<std::string, std::vector<DirEntry>, CaseInsensitiveLess> listings;
   std::vector<std::string> searches;

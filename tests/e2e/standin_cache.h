@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-// The startup cache a stand-in runtime's options ask for, written as its
-// run ends, with the header a VM begins its files with (an AOT cache's or a
-// dynamic archive's mark, and the runtime's archive format): -XX:AOTMode=record's configuration, -XX:AOTMode=
-// create's cache, -XX:ArchiveClassesAtExit's archive, or the missing
-// -XX:SharedArchiveFile of -XX:+AutoCreateSharedArchive.
+// Writes, as a runtime does at its end, the startup cache file that the
+// options ask for (Java 25's recorded configuration or assembled cache, an
+// archive made at exit, or an automatic archive not there yet), beginning
+// as a VM's files do: the mark of the kind, a checksum, and the format of
+// the runtime's base archive (wine_env.install_runtime's).
 inline void WriteStartupCache(const std::vector<std::string>& options) {
   std::map<std::string, std::string> given;  // by the name before any '='
   for (const std::string& option : options) {
@@ -32,8 +32,6 @@ inline void WriteStartupCache(const std::vector<std::string>& options) {
   }
   FILE* file = path.empty() ? nullptr : fopen(path.c_str(), "wb");
   if (file == nullptr) return;
-  // The mark, a checksum, and the format of the runtime's base archive
-  // (wine_env.install_runtime's).
   const char header[] = "\xa8\xab\x0b\xf0" "crc!" "\x13\0\0\0"
                         " of the stand-in runtime\n";
   fputs(mode == "create" ? "\xa2" : "\xa8", file);

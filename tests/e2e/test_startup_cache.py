@@ -40,7 +40,7 @@ def tearDownModule():
 
 
 class StartupCacheTest(unittest.TestCase):
-    def run_tool(self, how, version, config=CONFIG, archive=True, env=None):
+    def run_tool(self, how, version, config=CONFIG, env=None):
         # how: 'child' (of the GUI launcher), 'console' or 'in process'.
         exe = wine_env.install_build_file('launcher-console.exe' if how ==
                                           'console' else 'launcher.exe',
@@ -51,7 +51,7 @@ class StartupCacheTest(unittest.TestCase):
             # Once: a jar written again is a new application's.
             wine_env.write_file(APP + '\\lib\\a.jar', b'PK')
         wine_env.write_file(APP + '\\run.log', '')
-        wine_env.install_runtime(HOME, version=version, base_archive=archive)
+        wine_env.install_runtime(HOME, version=version, base_archive=True)
         wine_env.install_jvm(HOME)
         wine_env.make_dir(LOCAL)
         r = wine_env.run_launcher(exe, env={'LOCALAPPDATA': LOCAL,
@@ -80,6 +80,9 @@ class StartupCacheTest(unittest.TestCase):
                 b = FOLDER + '\\' + name.rsplit('-', 1)[0]
                 paths = {'b': b, 'm': b + '.making', 'f': FOLDER + '\\' + name,
                          'cp': 'lib\\a.jar' if how == 'child' else 'lib/a.jar'}
+                # A lock that nobody holds, left by a machine that went
+                # down, is taken over (and goes with the run).
+                wine_env.write_file(b + '.lock', '')
                 used = self.run_tool(how, version)
 
                 def filled(options):
@@ -97,19 +100,27 @@ class StartupCacheTest(unittest.TestCase):
     def test_left_out_with_a_reason_and_the_application_starts(self):
         # Where LOCALAPPDATA\Tool is a file, no folder can be made in it.
         blocked = 'C:\\Profile\\Blocked'
-        for version, config, archive, env, why in [
-                ('11.0.2', CONFIG, True, {}, 'Java 11 keeps no cache'),
+        for version, config, env, why in [
+                ('11.0.2', CONFIG, {}, 'Java 11 keeps no cache'),
                 ('17', 'vmparam -XX:SharedArchiveFile=mine.jsa\n' + CONFIG,
-                 True, {}, 'the configuration names its own '
+                 {}, 'the configuration names its own '
                  '(-XX:SharedArchiveFile=mine.jsa)'),
-                ('17', CONFIG, True, {'LOCALAPPDATA': blocked},
-                 'the folder %s\\Tool\\StartupCache cannot be made' % blocked)]:
+                ('17', CONFIG, {'LOCALAPPDATA': blocked},
+                 'the folder %s\\Tool\\StartupCache cannot be made' % blocked),
+                (None, CONFIG, {}, "the runtime's version is unknown"),
+                ('17', CONFIG, {'LOCALAPPDATA': ''},
+                 'LOCALAPPDATA is not set'),
+                # An archive cannot take a folder: the VM would refuse to
+                # make one, and end the application.
+                ('17', 'addpath classes\n' + CONFIG, {},
+                 'the class path holds the folder ')]:
             for how in ('child', 'in process'):
                 with self.subTest(version=version, why=why, how=how):
                     wine_env.reset()
                     wine_env.write_file(blocked + '\\Tool', 'a file')
+                    wine_env.make_dir(APP + '\\classes')
                     _, options, log = self.run_tool(how, version, config,
-                                                    archive, env)
+                                                    env)
                     self.assertEqual([], options)
                     self.assertIn('startup cache: left out: ' + why, log)
                     self.assertFalse(os.path.exists(

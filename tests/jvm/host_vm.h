@@ -7,8 +7,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -126,21 +126,20 @@ class HostVmPlatform : public FakePlatform {
     return std::remove(Posix(path).c_str()) == 0 || !fs::exists(Posix(path));
   }
   bool MakeLockFile(const std::string& path, FileHandle* lock) override {
-    const int fd = open(Posix(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (fd < 0) return false;
-    close(fd);
-    lockPath_ = Posix(path);
-    *lock = 1;
-    return true;
+    const int fd = open(Posix(path).c_str(), O_WRONLY | O_CREAT, 0600);
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      lockPath_ = Posix(path);
+      *lock = static_cast<FileHandle>(fd);
+      return true;
+    }
+    if (fd >= 0) close(fd);
+    return false;
   }
-  void CloseFile(FileHandle) override {
-    if (!lockPath_.empty()) std::remove(lockPath_.c_str());
+  void CloseFile(FileHandle lock) override {
+    if (lockPath_.empty()) return;
+    std::remove(lockPath_.c_str());
+    close(static_cast<int>(lock));
     lockPath_.clear();
-  }
-  std::uint64_t FreeBytes(const std::string& path) override {
-    struct statvfs volume;
-    if (statvfs(Posix(path).c_str(), &volume) != 0) return 0;
-    return static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
   }
   std::optional<std::string> Environment(const std::string& name) override {
     const char* value = std::getenv(name.c_str());

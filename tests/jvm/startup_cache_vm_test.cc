@@ -4,6 +4,9 @@
 // without its base archive still starts the application, and nothing
 // about the cache reaches its output.
 #include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include <chrono>
 
 #include "tests/jvm/host_vm.h"
 
@@ -122,6 +125,33 @@ TEST_P(CacheVm, ALaterStartUsesTheFileTheFirstMadeAndDamageIsMadeGood) {
               whole.substr(0, 4) + whole.substr(8, 4))
         << damage;
   }
+
+  // While another start makes the file, this one runs without it.
+  const fs::path file = CacheFiles(dir).at(0);
+  const std::string name = file.filename();
+  const fs::path lock = dir / "local/Tool/StartupCache" /
+                        (name.substr(0, name.rfind('-')) + ".lock");
+  const int held = open(lock.c_str(), O_WRONLY | O_CREAT, 0600);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  fs::remove(file);
+  const Start waiting = StartApp(library, dir, true);
+  close(held);
+  ExpectAsWithout(waiting, without);
+  EXPECT_NE(waiting.notes.find("left out: another start is making"),
+            std::string::npos)
+      << waiting.notes;
+  EXPECT_TRUE(CacheFiles(dir).empty());
+
+  // An updated jar is a new application's, whose file is made anew (the VM
+  // would refuse the old one without a word); the newest two files stay.
+  for (int update = 1; update <= 3; ++update) {
+    fs::last_write_time(dir / "app.jar", fs::last_write_time(dir / "app.jar") +
+                                             std::chrono::seconds(update));
+    const Start updated = StartApp(library, dir, true);
+    EXPECT_NE(updated.notes.find(" being made in "), std::string::npos)
+        << updated.notes;
+  }
+  EXPECT_EQ(CacheFiles(dir).size(), 2u);
 }
 
 TEST_P(CacheVm, ARuntimeWithoutItsBaseArchiveStartsWithout) {
