@@ -45,13 +45,6 @@ void FixStartDirectory(const std::string& programPath, LaunchSettings& settings,
   }
 }
 
-// The folder of a path, without its final backslash.
-std::string FolderOf(const std::string& path) {
-  std::size_t lastBackslash = path.rfind('\\');
-  return lastBackslash == std::string::npos ? std::string()
-                                            : path.substr(0, lastBackslash);
-}
-
 std::string QuotedArguments(const std::vector<std::string>& args) {
   std::string text;
   for (std::size_t i = 1; i < args.size(); ++i) {

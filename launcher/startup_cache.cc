@@ -48,11 +48,6 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder + separator + name;
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 // The executable's name without its extension: the application's.
 std::string ApplicationName(const std::string& modulePath) {
   std::string name = modulePath.substr(modulePath.find_last_of("\\/") + 1);
@@ -254,11 +249,10 @@ bool Assemble(StartupCache& cache, const CacheRuntime& runtime,
   AddOption(cache, "-cp");
   AddOption(cache, "", cache.classPath);
   std::string command = QuoteArgument(runtime.javaCommand, false);
-  for (const std::string& option : cache.vmOptions) {
-    command += ' ' + QuoteArgument(option, false);
-  }
-  for (const std::string& option : cache.options) {
-    command += ' ' + QuoteArgument(option, false);
+  for (const auto* options : {&cache.vmOptions, &cache.options}) {
+    for (const std::string& option : *options) {
+      command += ' ' + QuoteArgument(option, false);
+    }
   }
   ChildOptions options;
   options.quiet = true;
@@ -343,7 +337,6 @@ StartupCache PlanStartupCache(const LaunchSettings& settings,
     }
   }
   if (!cache.file.empty()) {
-    cache.using_ = true;
     if (cache.form == CacheForm::kAotCache) {
       AddOption(cache, "-XX:AOTCache=", cache.file);
     } else {
@@ -401,7 +394,7 @@ void FinishStartupCache(StartupCache& cache, const CacheRuntime& runtime,
   const bool kept = cache.form == CacheForm::kAotCache
                         ? Assemble(cache, runtime, os)
                         : Keep(cache.work, cache, os);
-  if (!kept && !cache.using_) {
+  if (!kept && cache.file.empty()) {
     Note("not made: the runtime wrote no " +
              std::string(cache.form == CacheForm::kAotCache ? "cache"
                                                             : "archive"),

@@ -56,11 +56,10 @@ CacheRuntime CacheRuntimeOf(const LaunchSettings& settings,
 // What this start does about the cache.
 struct StartupCache {
   CacheForm form = CacheForm::kNone;
-  bool using_ = false;  // the file is there and the VM gets it
   bool making = false;  // this start makes it (or may update it)
   std::string folder;
   std::string base;     // the file's name without its size
-  std::string file;     // the file used, when there is one
+  std::string file;     // the file the VM gets, when there is one
   std::string work;     // what the VM writes this start: the archive made
                         // at exit, or Java 25's recorded configuration
   std::vector<std::string> options;  // for the VM, before the application

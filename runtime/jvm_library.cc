@@ -18,15 +18,6 @@ std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
   return value;
 }
 
-std::size_t LastSeparator(const std::string& path) {
-  return path.find_last_of("\\/");
-}
-
-std::string Folder(const std::string& path) {
-  const std::size_t last = LastSeparator(path);
-  return last == std::string::npos ? std::string() : path.substr(0, last);
-}
-
 const char* Bits(std::uint16_t machine) {
   return machine == kMachineAmd64 ? "64-bit" : "32-bit";
 }
@@ -38,7 +29,7 @@ std::string RuntimeHomeOfExecutable(const std::string& executable) {
   for (char c : executable) {
     if (c != '"') path += c;
   }
-  return Folder(Folder(path));
+  return FolderOf(FolderOf(path));
 }
 
 std::string JvmLibraryPlace(const std::string& home, const std::string& kind,
@@ -69,7 +60,7 @@ JvmLibrary FindJvmLibrary(const std::string& home, const std::string& kind,
     if (files.FileExists(place)) library.path = place;
   }
   if (library.path.empty()) return library;
-  library.binFolder = Folder(Folder(library.path));
+  library.binFolder = FolderOf(FolderOf(library.path));
 
   std::string bytes;
   files.ReadFileStart(library.path, kHeaderBytes, &bytes);

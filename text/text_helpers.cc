@@ -67,6 +67,11 @@ std::string AbsoluteFolder(std::string folder, const std::string& base) {
   return base + "\\" + folder;
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::size_t last = path.find_last_of("\\/");
+  return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
 std::vector<std::string> SplitList(const std::string& list) {
   std::vector<std::string> items;
   std::size_t start = 0;

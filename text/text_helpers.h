@@ -47,6 +47,10 @@ inline bool IsAbsolutePath(const std::string& path, std::size_t from = 0) {
 // relative.
 std::string AbsoluteFolder(std::string folder, const std::string& base);
 
+// The folder that holds `path`: the text before its last backslash or
+// slash; empty when there is none.
+std::string FolderOf(const std::string& path);
+
 // `text` without its leading and trailing spaces.
 std::string Trim(const std::string& text);
 
